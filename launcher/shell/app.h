@@ -1,0 +1,36 @@
+// The launcher's process: start-up, the frame loop with its three conditions (home, minimized,
+// game running) and the orderly shutdown.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "shell/frame_pacer.h"
+#include "shell/launcher_state.h"
+
+struct SDL_Window;
+struct SDL_Renderer;
+
+namespace qm {
+
+struct LauncherApp {
+  LauncherState state;
+  SDL_Window* window = nullptr;
+  SDL_Renderer* renderer = nullptr;
+  float scale = 1.0f;  // the primary display's content scale
+  FramePacer pacer;
+  uint64_t framesPresented = 0;
+};
+
+// Called after each presented frame; tests and benchmarks use it to drive and observe the loop.
+using FrameHook = std::function<void(LauncherApp&)>;
+
+// The entry function: command-line modes, then the windowed launcher. Returns the exit code.
+int RunLauncher(const std::vector<std::string>& arguments, const FrameHook& afterFrame = {});
+
+// SDL's application runner calls this.
+int LauncherMain(int argc, char** argv);
+
+}  // namespace qm
