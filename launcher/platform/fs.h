@@ -16,4 +16,10 @@ bool PathExists(const std::filesystem::path& path, std::string* error = nullptr)
 // file cannot be opened; `line` is then left empty.
 bool ReadFirstLine(const std::filesystem::path& path, std::string& line);
 
+// The same two queries for root / relative, joined as text without building a path object: the
+// home screen makes them several times a frame, and splitting paths into components cost more
+// than the queries themselves.
+bool PathExists(const std::filesystem::path& root, const std::filesystem::path& relative);
+bool ReadFirstLine(const std::filesystem::path& root, const std::filesystem::path& relative, std::string& line);
+
 }  // namespace qm

@@ -2,35 +2,88 @@
 #include "platform/fs.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace qm {
 
-bool PathExists(const std::filesystem::path& path, std::string* error) {
+namespace {
+
+bool Exists(const char* path, std::string* error) {
   struct stat info;
-  if (::stat(path.c_str(), &info) == 0) return true;
+  if (::stat(path, &info) == 0) return true;
   const int code = errno;
   // The POSIX counterparts of "file not found", "path not found" and "invalid name".
   const bool notFound = code == ENOENT || code == ENOTDIR || code == ENAMETOOLONG;
   if (!notFound && error)
-    *error = "Could not test " + path.string() + " (error " + std::to_string(code) + ": " +
+    *error = std::string("Could not test ") + path + " (error " + std::to_string(code) + ": " +
              std::strerror(code) + ").";
   return false;
 }
 
-bool ReadFirstLine(const std::filesystem::path& path, std::string& line) {
+bool FirstLine(const char* path, std::string& line) {
   line.clear();
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return false;
+  // Plain descriptors: this runs several times per home-screen frame, and stdio's buffer set-up
+  // costs more than the read itself.
+  const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
   // A first line longer than this is not a version stamp; reading stops there.
   constexpr size_t kMaxLine = 64 * 1024;
-  int c;
-  while (line.size() < kMaxLine && (c = std::fgetc(file)) != EOF && c != '\n') line.push_back(char(c));
-  std::fclose(file);
+  char buffer[512];
+  bool done = false;
+  while (!done && line.size() < kMaxLine) {
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    const char* end = static_cast<const char*>(std::memchr(buffer, '\n', size_t(got)));
+    done = end != nullptr;
+    line.append(buffer, done ? size_t(end - buffer) : size_t(got));
+  }
+  ::close(fd);
+  if (line.size() > kMaxLine) line.resize(kMaxLine);
   if (!line.empty() && line.back() == '\r') line.pop_back();
   return true;
+}
+
+// root + "/" + relative in a stack buffer; paths longer than it take the slow road.
+class Joined {
+ public:
+  Joined(const std::filesystem::path& root, const std::filesystem::path& relative) {
+    const std::string& a = root.native();
+    const std::string& b = relative.native();
+    const bool slash = !a.empty() && a.back() != '/';
+    const size_t size = a.size() + (slash ? 1 : 0) + b.size();
+    char* out = size < sizeof buffer_ ? buffer_ : (heap_.resize(size), heap_.data());
+    std::memcpy(out, a.data(), a.size());
+    if (slash) out[a.size()] = '/';
+    std::memcpy(out + a.size() + (slash ? 1 : 0), b.data(), b.size());
+    if (out == buffer_) buffer_[size] = '\0';
+    path_ = out;
+  }
+  Joined(const Joined&) = delete;
+  Joined& operator=(const Joined&) = delete;
+  const char* c_str() const { return path_; }
+
+ private:
+  char buffer_[1024];
+  std::string heap_;
+  const char* path_;
+};
+
+}  // namespace
+
+bool PathExists(const std::filesystem::path& path, std::string* error) { return Exists(path.c_str(), error); }
+
+bool ReadFirstLine(const std::filesystem::path& path, std::string& line) { return FirstLine(path.c_str(), line); }
+
+bool PathExists(const std::filesystem::path& root, const std::filesystem::path& relative) {
+  return Exists(Joined(root, relative).c_str(), nullptr);
+}
+
+bool ReadFirstLine(const std::filesystem::path& root, const std::filesystem::path& relative, std::string& line) {
+  return FirstLine(Joined(root, relative).c_str(), line);
 }
 
 }  // namespace qm

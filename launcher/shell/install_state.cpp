@@ -8,41 +8,68 @@ namespace qm {
 
 namespace {
 
-Path BuildDir(const Path& root, const GameEntry& entry) { return root / "runtime" / Utf8Path(entry.buildFolder); }
+// Each game's paths relative to the install root, built once: the home screen evaluates the
+// state five times a frame, and converting the same catalogue texts each time cost more than the
+// file-system queries themselves.
+struct RelativePaths {
+  Path exe, dll, stamp, elf, modMarker;  // modMarker is empty when the game needs no mod
+};
+
+const RelativePaths& RelativePathsOf(const GameEntry& entry) {
+  static const auto table = [] {
+    std::array<RelativePaths, kGameCount> paths;
+    for (int i = 0; i < kGameCount; ++i) {
+      const GameEntry& game = kGames[i];
+      const Path build = Path("runtime") / Utf8Path(game.buildFolder);
+      paths[i].exe = build / Utf8Path(ExecutableName("tarnwick"));
+      paths[i].dll = build / "game.dll";
+      paths[i].stamp = paths[i].exe.parent_path() / "quillmarch_version.txt";
+      paths[i].elf = Path("assets") / Utf8Path(std::string(game.id) + ".elf");
+      if (!game.markerFolder.empty())
+        paths[i].modMarker = Utf8Path(game.sourceFolder) / Utf8Path(game.markerFolder) / "pf";
+    }
+    return paths;
+  }();
+  return table[size_t(&entry - kGames.data())];
+}
 
 }  // namespace
 
-Path GameDllPath(const Path& root, const GameEntry& entry) { return BuildDir(root, entry) / "game.dll"; }
-Path GameExePath(const Path& root, const GameEntry& entry) { return BuildDir(root, entry) / Utf8Path(ExecutableName("tarnwick")); }
-Path BuildStampPath(const Path& root, const GameEntry& entry) {
-  return GameExePath(root, entry).parent_path() / "quillmarch_version.txt";
+Path GameDllPath(const Path& root, const GameEntry& entry) { return root / RelativePathsOf(entry).dll; }
+Path GameExePath(const Path& root, const GameEntry& entry) { return root / RelativePathsOf(entry).exe; }
+Path BuildStampPath(const Path& root, const GameEntry& entry) { return root / RelativePathsOf(entry).stamp; }
+
+bool DiscPresent(const Path& root) {
+  static const Path marker = Path("Disc") / "DATA" / "sys" / "main.dol";
+  return PathExists(root, marker);
 }
 
-bool DiscPresent(const Path& root) { return PathExists(root / "Disc" / "DATA" / "sys" / "main.dol"); }
-
 bool ModSourcePresent(const Path& root, const GameEntry& entry) {
-  if (entry.markerFolder.empty()) return true;
-  return PathExists(root / Utf8Path(entry.sourceFolder) / Utf8Path(entry.markerFolder) / "pf");
+  const Path& marker = RelativePathsOf(entry).modMarker;
+  return marker.empty() || PathExists(root, marker);
 }
 
 bool IsBuilt(const Path& root, const GameEntry& entry) {
-  std::string elf(entry.id);
-  elf += ".elf";
-  return PathExists(root / "assets" / Utf8Path(elf)) && PathExists(GameDllPath(root, entry));
+  const RelativePaths& paths = RelativePathsOf(entry);
+  return PathExists(root, paths.elf) && PathExists(root, paths.dll);
 }
 
 std::string InstallStateText(const Path& root, std::string_view version, const GameEntry& entry) {
-  const bool built = IsBuilt(root, entry);
-  std::string stamp;
-  ReadFirstLine(BuildStampPath(root, entry), stamp);  // unreadable: empty stamp
+  // The stamp's first line, exactly as written; a missing or unreadable file gives an empty stamp.
+  auto stampDiffers = [&] {
+    std::string stamp;
+    ReadFirstLine(root, RelativePathsOf(entry).stamp, stamp);
+    return !stamp.empty() && stamp != version;
+  };
   const std::string v(version);
-  if (built) {
-    if (stamp.empty() || stamp == version) return {};
+  if (IsBuilt(root, entry)) {
+    if (!stampDiffers()) return {};
     return "Updated to " + v + ": press UPDATE GAME to rebuild (only changed parts, a few minutes).";
   }
   const bool disc = DiscPresent(root);
   const bool mod = ModSourcePresent(root, entry);
-  if (!stamp.empty() && stamp != version && disc && mod)
+  // The stamp is read only when its answer matters.
+  if (disc && mod && stampDiffers())
     return "Updated to " + v + ": press UPDATE GAME to rebuild (a few minutes; downloads the compiler once).";
   if (!disc) return "Set up: needs your Brawl (USA) disc image.";
   if (!mod) return "Set up: needs " + std::string(entry.sourceDescription) + ".";
