@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace qm {
 
@@ -21,5 +22,16 @@ bool ReadFirstLine(const std::filesystem::path& path, std::string& line);
 // than the queries themselves.
 bool PathExists(const std::filesystem::path& root, const std::filesystem::path& relative);
 bool ReadFirstLine(const std::filesystem::path& root, const std::filesystem::path& relative, std::string& line);
+
+// Replaces the file's contents through a temporary file in the same folder, renamed over the old
+// one, so a write that breaks off never leaves a half-written file. False with a message when the
+// file cannot be written; the old contents then stay.
+bool WriteFileAtomic(const std::filesystem::path& path, std::string_view contents, std::string& error);
+
+// Creates the folder and its parents. False with a message when it cannot be made.
+bool CreateFolders(const std::filesystem::path& path, std::string& error);
+
+// Renames a file, replacing an existing target. False with a message on failure.
+bool RenameReplacing(const std::filesystem::path& from, const std::filesystem::path& to, std::string& error);
 
 }  // namespace qm

@@ -87,3 +87,55 @@ bool ReadFirstLine(const std::filesystem::path& root, const std::filesystem::pat
 }
 
 }  // namespace qm
+
+namespace qm {
+
+namespace {
+std::string Failure(const char* what, const std::filesystem::path& path, int code) {
+  return std::string("Could not ") + what + " " + path.string() + " (error " + std::to_string(code) + ": " +
+         std::strerror(code) + ").";
+}
+}  // namespace
+
+bool WriteFileAtomic(const std::filesystem::path& path, std::string_view contents, std::string& error) {
+  const std::string temp = path.string() + ".tmp" + std::to_string(::getpid());
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    error = Failure("write", path, errno);
+    return false;
+  }
+  size_t done = 0;
+  while (done < contents.size()) {
+    const ssize_t n = ::write(fd, contents.data() + done, contents.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += size_t(n);
+  }
+  const int writeError = done == contents.size() ? 0 : (errno ? errno : EIO);
+  if (::close(fd) != 0 || writeError != 0 || ::rename(temp.c_str(), path.c_str()) != 0) {
+    error = Failure("write", path, writeError ? writeError : errno);
+    ::unlink(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool CreateFolders(const std::filesystem::path& path, std::string& error) {
+  std::error_code ec;
+  std::filesystem::create_directories(path, ec);
+  if (ec) {
+    error = Failure("create", path, ec.value());
+    return false;
+  }
+  return true;
+}
+
+bool RenameReplacing(const std::filesystem::path& from, const std::filesystem::path& to, std::string& error) {
+  if (::rename(from.c_str(), to.c_str()) != 0) {
+    error = Failure("rename", from, errno);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace qm

@@ -17,7 +17,7 @@ struct ProcessSpec {
   std::filesystem::path program;         // full path of the executable
   std::vector<std::string> arguments;    // after the program itself, UTF-8
   std::filesystem::path workingFolder;   // empty: the launcher's own
-  std::filesystem::path logFile;         // empty: inherit the launcher's output and error
+  std::filesystem::path logFile;         // created empty; empty path: inherit the launcher's output
   bool belowNormalPriority = false;
   bool endWithParent = false;            // the child dies with the launcher (headless play)
 };

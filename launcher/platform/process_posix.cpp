@@ -26,8 +26,16 @@ bool StartProcess(const ProcessSpec& spec, ProcessHandle& process, int& errorCod
   for (auto& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
   const std::string dir = spec.workingFolder.string();
-  const std::string log = spec.logFile.string();
   const pid_t parent = ::getpid();
+  // The log is opened here, created empty. A log that cannot be opened is not an error: the child
+  // then writes nowhere.
+  int logFd = -1;
+  if (!spec.logFile.empty())
+    logFd = ::open(spec.logFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  struct LogCloser {
+    int fd;
+    ~LogCloser() { if (fd >= 0) ::close(fd); }
+  } logCloser{logFd};
 
   int pipeFds[2];
   if (::pipe2(pipeFds, O_CLOEXEC) != 0) {
@@ -52,9 +60,9 @@ bool StartProcess(const ProcessSpec& spec, ProcessHandle& process, int& errorCod
     }
     int in = ::open("/dev/null", O_RDONLY);
     if (in < 0 || ::dup2(in, 0) < 0) fail(errno);
-    if (!log.empty()) {
-      int out = ::open(log.c_str(), O_WRONLY | O_APPEND | O_CREAT, 0644);
-      if (out < 0 || ::dup2(out, 1) < 0 || ::dup2(out, 2) < 0) fail(errno);
+    if (!spec.logFile.empty()) {
+      const int out = logFd >= 0 ? logFd : in;
+      if (::dup2(out, 1) < 0 || ::dup2(out, 2) < 0) fail(errno);
     }
     if (!dir.empty() && ::chdir(dir.c_str()) != 0) fail(errno);
     if (spec.belowNormalPriority) (void)::setpriority(PRIO_PROCESS, 0, 10);

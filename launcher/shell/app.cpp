@@ -1,18 +1,23 @@
 #include "shell/app.h"
 
 #include <cstdio>
+#include <optional>
 
 #include <SDL3/SDL.h>
 #include <imgui.h>
 #include <imgui_impl_sdl3.h>
 #include <imgui_impl_sdlrenderer3.h>
 
+#include "game/launch.h"
 #include "platform/env.h"
 #include "shell/catalogue.h"
 #include "shell/command_line.h"
+#include "shell/home_screen.h"
 #include "shell/input_events.h"
 #include "shell/install_root.h"
 #include "shell/install_state.h"
+#include "shell/launcher_ini.h"
+#include "shell/look.h"
 #include "shell/window_icon.h"
 
 namespace qm {
@@ -29,9 +34,10 @@ float DisplayRefreshHz(SDL_Window* window) {
   return mode ? mode->refresh_rate : 0.0f;
 }
 
-// Creates the window and renderer and sets up ImGui (start-up steps 10 to 18). False when the
-// window or renderer cannot be created.
-bool CreateWindowAndUi(LauncherApp& app) {
+// Start-up steps 10 to 19: window, renderer, icon, background, a --play start, ImGui with the
+// launcher's look, the game settings. False when the window or renderer cannot be created.
+bool CreateWindowAndUi(LauncherApp& app, std::optional<int> playRequest) {
+  LauncherState& state = app.state;
   app.scale = SDL_GetDisplayContentScale(SDL_GetPrimaryDisplay());
   if (app.scale <= 0) app.scale = 1.0f;
   const float s = app.scale;
@@ -43,19 +49,31 @@ bool CreateWindowAndUi(LauncherApp& app) {
   const bool vsync = SDL_SetRenderVSync(app.renderer, 1);
   app.pacer = MakeFramePacer(DisplayRefreshHz(app.window), vsync);
   SetWindowIcon(app.window);
-  // Background art and a --play start come with the home screen.
-  if (app.state.gameProcess.id == 0) SDL_ShowWindow(app.window);
+  int pixelWidth = 0, pixelHeight = 0;
+  SDL_GetWindowSizeInPixels(app.window, &pixelWidth, &pixelHeight);
+  LoadBackground(state, app.renderer, pixelHeight);
+
+  if (playRequest) {
+    state.selectedGame = *playRequest;
+    const GameEntry& game = kGames[state.selectedGame];
+    const std::string text = InstallStateText(state.installRoot, state.launcherVersion, game);
+    std::string error;
+    if (!text.empty()) SetStatus(app.home, std::string(game.title) + ": " + text, true);
+    else if (!LaunchGame(state, state.selectedGame, error)) SetStatus(app.home, error, true);
+  }
+  if (state.gameProcess.id == 0) SDL_ShowWindow(app.window);  // else shown when the game ends
 
   ImGui::CreateContext();
   ImGuiIO& io = ImGui::GetIO();
   io.IniFilename = nullptr;
   io.ConfigFlags |= ImGuiConfigFlags_NavEnableKeyboard;
-  ImGui::StyleColorsDark();
-  ImGui::GetStyle().ScaleAllSizes(s);
+  ApplyTheme(s);
+  app.fonts = LoadFonts(s);
   ImGui_ImplSDL3_InitForSDLRenderer(app.window, app.renderer);
-  // ImGui never reads a gamepad itself: the launcher feeds it keys from padCodes.
+  // ImGui never reads a gamepad itself: the home screen feeds it keys from padCodes.
   ImGui_ImplSDL3_SetGamepadMode(ImGui_ImplSDL3_GamepadMode_Manual, nullptr, 0);
   ImGui_ImplSDLRenderer3_Init(app.renderer);
+  LoadGameSettings(state.installRoot, app.settings);
   return true;
 }
 
@@ -76,6 +94,8 @@ bool SuperviseGame(LauncherApp& app, bool& quitDuringGame) {
     state.running = false;
     return false;
   }
+  if (exitCode == 0) SetStatus(app.home, "", false);
+  else SetStatus(app.home, GameStoppedText(state.playedGame, exitCode), true);
   SDL_InitSubSystem(SDL_INIT_GAMEPAD);  // the launch released the gamepads
   SDL_ShowWindow(app.window);
   SDL_RaiseWindow(app.window);
@@ -86,14 +106,7 @@ void DrawFrame(LauncherApp& app) {
   ImGui_ImplSDLRenderer3_NewFrame();
   ImGui_ImplSDL3_NewFrame();
   ImGui::NewFrame();
-  const ImGuiViewport* viewport = ImGui::GetMainViewport();
-  ImGui::SetNextWindowPos(viewport->Pos);
-  ImGui::SetNextWindowSize(viewport->Size);
-  ImGui::SetNextWindowBgAlpha(0.0f);
-  ImGui::Begin("##launcher", nullptr,
-               ImGuiWindowFlags_NoDecoration | ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoSavedSettings |
-                   ImGuiWindowFlags_NoBringToFrontOnFocus);
-  ImGui::End();
+  DrawHomeScreen(app);
   ImGui::Render();
   SDL_SetRenderDrawColor(app.renderer, 8, 9, 14, 255);
   SDL_RenderClear(app.renderer);
@@ -126,6 +139,7 @@ void RunFrameLoop(LauncherApp& app, const FrameHook& afterFrame) {
       DrawFrame(app);
       state.padCodes.clear();  // consumed by the home screen's frame
       if (afterFrame) afterFrame(app);
+      ApplyHomeRequests(app);
       if (const uint64_t delay = FrameDelayNs(app.pacer, SDL_GetTicksNS())) SDL_DelayPrecise(delay);
     }
     if (!state.running) break;
@@ -133,6 +147,7 @@ void RunFrameLoop(LauncherApp& app, const FrameHook& afterFrame) {
 }
 
 void Shutdown(LauncherApp& app) {
+  SaveLauncherState(app.state);
   ImGui_ImplSDLRenderer3_Shutdown();
   ImGui_ImplSDL3_Shutdown();
   ImGui::DestroyContext();
@@ -167,7 +182,7 @@ int RunLauncher(const std::vector<std::string>& arguments, const FrameHook& afte
     return 1;
   }
   state.installRoot = FindInstallRoot();
-  // launcher.ini (selected game, full screen) comes with the launcher state file.
+  LoadLauncherState(state);
   state.launcherVersion = ReadLauncherVersion(state.installRoot);
 
   if (IsStatusRequest(arguments)) {
@@ -175,20 +190,10 @@ int RunLauncher(const std::vector<std::string>& arguments, const FrameHook& afte
     SDL_Quit();
     return 0;
   }
-  if (headless) {
-    const GameEntry& game = kGames[*command.playRequest];
-    const std::string text = InstallStateText(state.installRoot, state.launcherVersion, game);
-    if (!text.empty()) {
-      std::fprintf(stderr, "%s: %s\n", std::string(game.title).c_str(), text.c_str());
-      return 2;
-    }
-    std::fprintf(stderr, "Headless play is not available in this build.\n");
-    return 1;
-  }
+  if (headless) return RunHeadless(state, *command.playRequest);
 
   // The release check starts here once launcher updates exist (never for "dev" or hosted mode).
-  if (command.playRequest) state.selectedGame = *command.playRequest;
-  if (!CreateWindowAndUi(app)) {
+  if (!CreateWindowAndUi(app, command.playRequest)) {
     std::fprintf(stderr, "Could not create the window: %s\n", SDL_GetError());
     return 1;
   }

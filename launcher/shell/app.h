@@ -7,8 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "game/game_settings.h"
+#include "setup/setup_job.h"
 #include "shell/frame_pacer.h"
+#include "shell/home_screen.h"
 #include "shell/launcher_state.h"
+#include "shell/look.h"
 
 struct SDL_Window;
 struct SDL_Renderer;
@@ -20,6 +24,10 @@ struct LauncherApp {
   SDL_Window* window = nullptr;
   SDL_Renderer* renderer = nullptr;
   float scale = 1.0f;  // the primary display's content scale
+  Fonts fonts;
+  HomeScreen home;
+  GameSettings settings;
+  SetupJob setup;
   FramePacer pacer;
   uint64_t framesPresented = 0;
 };

@@ -1,9 +1,14 @@
 #include "shell/command_line.h"
 
+#include <chrono>
+#include <cstdio>
 #include <fstream>
+#include <thread>
 
 #include "shell/catalogue.h"
+#include "game/launch.h"
 #include "shell/install_state.h"
+#include "shell/launcher_state.h"
 
 namespace qm {
 
@@ -31,6 +36,24 @@ void WriteStatusFile(const std::filesystem::path& root, std::string_view version
     const std::string line = std::string(game.id) + ": " + (text.empty() ? "READY" : text) + "\n";
     file << line << std::flush;
   }
+}
+
+int RunHeadless(LauncherState& state, int game) {
+  state.headlessPlay = true;
+  const GameEntry& entry = kGames[game];
+  const std::string text = InstallStateText(state.installRoot, state.launcherVersion, entry);
+  if (!text.empty()) {
+    std::fprintf(stderr, "%s: %s\n", std::string(entry.title).c_str(), text.c_str());
+    return 2;
+  }
+  std::string error;
+  if (!LaunchGame(state, game, error)) {
+    std::fprintf(stderr, "%s\n", error.c_str());
+    return 1;
+  }
+  int exitCode = 0;
+  while (!ProcessEnded(state.gameProcess, exitCode)) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  return exitCode;
 }
 
 }  // namespace qm

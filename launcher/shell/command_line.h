@@ -23,4 +23,10 @@ bool IsStatusRequest(const std::vector<std::string>& arguments);
 // text. Nothing is written when "logs" does not exist (the folder is never created).
 void WriteStatusFile(const std::filesystem::path& root, std::string_view version);
 
+struct LauncherState;
+
+// Headless play for an outside front end: no window; the game's exit code becomes the launcher's
+// (2 when the game is not ready, 1 when it cannot be started).
+int RunHeadless(LauncherState& state, int game);
+
 }  // namespace qm

@@ -23,13 +23,17 @@ class LauncherWindow(unittest.TestCase):
         result = subprocess.run([ARGS.probe, *args], env=self.x.env(), capture_output=True, text=True, timeout=10)
         return result.stdout.split() if result.returncode == 0 else None
 
+    def wait_for_window(self):
+        """The launcher's window once it is shown: [id, width, height, viewable]."""
+        return wait_for(lambda: (lambda w: w if w and w[3] == "1" else None)(self.probe("find", "Quillmarch")),
+                        timeout=20)
+
     def test_window_title_size_and_close_request(self):
         with Install(ARGS.launcher) as install:
             launcher = subprocess.Popen([install.launcher], env=self.x.env(), cwd=install.root,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
             try:
-                found = wait_for(lambda: (lambda w: w if w and w[3] == "1" else None)(self.probe("find", "Quillmarch")),
-                                 timeout=20)
+                found = self.wait_for_window()
                 self.assertIsNotNone(found, "no viewable window titled Quillmarch appeared")
                 window, width, height, _ = found
                 self.assertEqual((int(width), int(height)), (1180, 720))
@@ -82,8 +86,8 @@ class LauncherWindow(unittest.TestCase):
             launcher = subprocess.Popen([install.launcher, "--play", "nothing", "--status"], env=self.x.env(),
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             try:
-                found = wait_for(lambda: self.probe("find", "Quillmarch"), timeout=20)
-                self.assertIsNotNone(found)
+                found = self.wait_for_window()
+                self.assertIsNotNone(found, "no viewable window titled Quillmarch appeared")
                 self.probe("close", found[0])
                 self.assertEqual(launcher.wait(timeout=20), 0)
                 self.assertFalse(os.path.exists(install.path("logs/status.txt")))
