@@ -40,7 +40,7 @@ int Pacing() {
   uint64_t f0 = 0;
   float refresh = 0;
   bool throttling = false;
-  qm::RunLauncher({"launcher"}, [&](qm::LauncherApp& app) {
+  qm::RunLauncher({"launcher"}, {[&](qm::LauncherApp& app) {
     if (app.framesPresented == 60) {  // after a warm-up
       t0 = Now(), c0 = Cpu(), f0 = app.framesPresented;
       const SDL_DisplayMode* mode = SDL_GetCurrentDisplayMode(SDL_GetDisplayForWindow(app.window));
@@ -54,7 +54,7 @@ int Pacing() {
       t0 = -1;
       Quit();
     }
-  });
+  }});
   return 0;
 }
 
@@ -63,7 +63,7 @@ int Minimized(const char* probe) {
   std::atomic<double> t0{0}, c0{0}, t1{0}, c1{0};
   std::atomic<uint64_t> framesAtIconify{0}, framesAtRestore{0};
   uint64_t frames = 0;
-  qm::RunLauncher({"launcher"}, [&](qm::LauncherApp& app) {
+  qm::RunLauncher({"launcher"}, {[&](qm::LauncherApp& app) {
     frames = app.framesPresented;
     if (frames == 30) {
       const long long id = SDL_GetNumberProperty(SDL_GetWindowProperties(app.window),
@@ -82,7 +82,7 @@ int Minimized(const char* probe) {
     } else if (t1 > 0) {
       Quit();
     }
-  });
+  }});
   if (driver.joinable()) driver.join();
   const double t = t1 - t0;
   std::printf("minimized: CPU %.2f %% of one core over %.1f s; frames drawn meanwhile: %llu\n",
@@ -92,7 +92,7 @@ int Minimized(const char* probe) {
 
 int GameRunning() {
   double t0 = 0, c0 = 0;
-  qm::RunLauncher({"launcher"}, [&](qm::LauncherApp& app) {
+  qm::RunLauncher({"launcher"}, {[&](qm::LauncherApp& app) {
     if (app.framesPresented == 30) {
       qm::ProcessSpec spec;
       spec.program = "/bin/sleep";
@@ -111,18 +111,18 @@ int GameRunning() {
       t0 = -1;
       Quit();
     }
-  });
+  }});
   return 0;
 }
 
 int StartupChild() {
-  qm::RunLauncher({"launcher"}, [](qm::LauncherApp& app) {
+  qm::RunLauncher({"launcher"}, {[](qm::LauncherApp& app) {
     if (app.framesPresented == 1) {
       std::printf("%.6f\n", Now());
       std::fflush(stdout);
       Quit();
     }
-  });
+  }});
   return 0;
 }
 

@@ -17,6 +17,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -43,6 +44,7 @@ Behaviour ReadBehaviour() {
 
 void Report(int argc, char** argv) {
   std::cout << "stand-in game\n";
+  std::cout << "pid=" << ::getpid() << "\n";
   std::cout << "cwd=" << std::filesystem::current_path().string() << "\n";
   std::cout << "argc=" << argc << "\n";
   for (int i = 1; i < argc; ++i) std::cout << "arg=" << argv[i] << "\n";
@@ -96,6 +98,9 @@ int main(int argc, char** argv) {
   Report(argc, argv);
   if (behaviour.window) ShowWindow();
   if (behaviour.stayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(behaviour.stayMs));
-  if (behaviour.crash) std::raise(SIGSEGV);
+  if (behaviour.crash) {
+    std::signal(SIGSEGV, SIG_DFL);  // no handler (a sanitizer's, say) may turn the crash into an exit
+    std::raise(SIGSEGV);
+  }
   return behaviour.exitCode;
 }

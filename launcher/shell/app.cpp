@@ -162,7 +162,7 @@ void Shutdown(LauncherApp& app) {
 
 }  // namespace
 
-int RunLauncher(const std::vector<std::string>& arguments, const FrameHook& afterFrame) {
+int RunLauncher(const std::vector<std::string>& arguments, const RunOptions& options) {
   LauncherApp app;
   LauncherState& state = app.state;
   state.hostedMode = IsHostedMode(GetEnvVar("VADUREZIZUVAZO").value_or("").c_str());
@@ -181,7 +181,7 @@ int RunLauncher(const std::vector<std::string>& arguments, const FrameHook& afte
     std::fprintf(stderr, "Could not initialise SDL: %s\n", SDL_GetError());
     return 1;
   }
-  state.installRoot = FindInstallRoot();
+  state.installRoot = options.installRoot.empty() ? FindInstallRoot() : options.installRoot;
   LoadLauncherState(state);
   state.launcherVersion = ReadLauncherVersion(state.installRoot);
 
@@ -197,7 +197,7 @@ int RunLauncher(const std::vector<std::string>& arguments, const FrameHook& afte
     std::fprintf(stderr, "Could not create the window: %s\n", SDL_GetError());
     return 1;
   }
-  RunFrameLoop(app, afterFrame);
+  RunFrameLoop(app, options.afterFrame);
   Shutdown(app);
   return 0;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -35,8 +36,13 @@ struct LauncherApp {
 // Called after each presented frame; tests and benchmarks use it to drive and observe the loop.
 using FrameHook = std::function<void(LauncherApp&)>;
 
+struct RunOptions {
+  FrameHook afterFrame = {};
+  std::filesystem::path installRoot = {};  // empty: found from the executable's folder
+};
+
 // The entry function: command-line modes, then the windowed launcher. Returns the exit code.
-int RunLauncher(const std::vector<std::string>& arguments, const FrameHook& afterFrame = {});
+int RunLauncher(const std::vector<std::string>& arguments, const RunOptions& options = {});
 
 // SDL's application runner calls this.
 int LauncherMain(int argc, char** argv);

@@ -27,7 +27,7 @@ TEST_F(OffscreenLauncher, RunsFramesAndShutsDownInOrderOnQuit) {
     bool hidden = true;
     bool imguiLive = false;
   } seen;
-  const int code = RunLauncher({"launcher"}, [&](LauncherApp& app) {
+  const int code = RunLauncher({"launcher"}, {[&](LauncherApp& app) {
     if (app.framesPresented == 1) {
       seen.title = SDL_GetWindowTitle(app.window);
       SDL_GetWindowSize(app.window, &seen.width, &seen.height);
@@ -41,7 +41,7 @@ TEST_F(OffscreenLauncher, RunsFramesAndShutsDownInOrderOnQuit) {
       SDL_PushEvent(&quit);
     }
     ASSERT_LE(app.framesPresented, 4u) << "the quit request was not honoured";
-  });
+  }});
   EXPECT_EQ(code, 0);
   EXPECT_EQ(seen.title, "Quillmarch");
   EXPECT_EQ(seen.width, 1180);
@@ -57,7 +57,7 @@ TEST_F(OffscreenLauncher, RunsFramesAndShutsDownInOrderOnQuit) {
 
 TEST_F(OffscreenLauncher, ClosingTheWindowEndsTheLoop) {
   uint64_t frames = 0;
-  const int code = RunLauncher({"launcher"}, [&](LauncherApp& app) {
+  const int code = RunLauncher({"launcher"}, {[&](LauncherApp& app) {
     frames = app.framesPresented;
     if (frames == 2) {
       SDL_Event close{};
@@ -66,7 +66,7 @@ TEST_F(OffscreenLauncher, ClosingTheWindowEndsTheLoop) {
       SDL_PushEvent(&close);
     }
     ASSERT_LE(frames, 3u);
-  });
+  }});
   EXPECT_EQ(code, 0);
   EXPECT_EQ(frames, 3u);
 }

@@ -39,7 +39,11 @@ std::string CardSecondLine(const GameEntry& game, const std::string& stateText, 
 }
 
 std::string FooterText(std::string_view launcherVersion, bool padSeen) {
-  std::string text = launcherVersion == "dev" ? "dev build" : "v" + std::string(launcherVersion);
+  std::string text = "dev build";
+  if (launcherVersion != "dev") {
+    text = "v";
+    text += launcherVersion;
+  }
   text += padSeen ? "  \u00b7  Controller: A play, X settings, Y online, B back"
                   : "  \u00b7  Double-click or Enter to play  \u00b7  game output: logs/";
   return text;

@@ -85,6 +85,13 @@ class Install:
         if version is not None:
             self.write("VERSION", version + "\r\n")
 
+    def make_ready(self, game_exe, build_folder="build", game_id="brawl"):
+        """The files of a finished build, with the stand-in game as the game's executable."""
+        self.write("Disc/DATA/sys/main.dol")
+        self.write("assets/%s.elf" % game_id)
+        self.write("runtime/%s/game.dll" % build_folder)
+        shutil.copy2(game_exe, self.path("runtime/%s/tarnwick" % build_folder))
+
     def write(self, relative, content=""):
         path = os.path.join(self.root, relative)
         os.makedirs(os.path.dirname(path), exist_ok=True)
