@@ -34,49 +34,6 @@ float DisplayRefreshHz(SDL_Window* window) {
   return mode ? mode->refresh_rate : 0.0f;
 }
 
-// Start-up steps 10 to 19: window, renderer, icon, background, a --play start, ImGui with the
-// launcher's look, the game settings. False when the window or renderer cannot be created.
-bool CreateWindowAndUi(LauncherApp& app, std::optional<int> playRequest) {
-  LauncherState& state = app.state;
-  app.scale = SDL_GetDisplayContentScale(SDL_GetPrimaryDisplay());
-  if (app.scale <= 0) app.scale = 1.0f;
-  const float s = app.scale;
-  app.window = SDL_CreateWindow("Quillmarch", int(1180 * s), int(720 * s), SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
-  if (!app.window) return false;
-  app.renderer = SDL_CreateRenderer(app.window, nullptr);
-  if (!app.renderer) return false;
-  SDL_SetWindowMinimumSize(app.window, int(900 * s), int(600 * s));
-  const bool vsync = SDL_SetRenderVSync(app.renderer, 1);
-  app.pacer = MakeFramePacer(DisplayRefreshHz(app.window), vsync);
-  SetWindowIcon(app.window);
-  int pixelWidth = 0, pixelHeight = 0;
-  SDL_GetWindowSizeInPixels(app.window, &pixelWidth, &pixelHeight);
-  LoadBackground(state, app.renderer, pixelHeight);
-
-  if (playRequest) {
-    state.selectedGame = *playRequest;
-    const GameEntry& game = kGames[state.selectedGame];
-    const std::string text = InstallStateText(state.installRoot, state.launcherVersion, game);
-    std::string error;
-    if (!text.empty()) SetStatus(app.home, std::string(game.title) + ": " + text, true);
-    else if (!LaunchGame(state, state.selectedGame, error)) SetStatus(app.home, error, true);
-  }
-  if (state.gameProcess.id == 0) SDL_ShowWindow(app.window);  // else shown when the game ends
-
-  ImGui::CreateContext();
-  ImGuiIO& io = ImGui::GetIO();
-  io.IniFilename = nullptr;
-  io.ConfigFlags |= ImGuiConfigFlags_NavEnableKeyboard;
-  ApplyTheme(s);
-  app.fonts = LoadFonts(s);
-  ImGui_ImplSDL3_InitForSDLRenderer(app.window, app.renderer);
-  // ImGui never reads a gamepad itself: the home screen feeds it keys from padCodes.
-  ImGui_ImplSDL3_SetGamepadMode(ImGui_ImplSDL3_GamepadMode_Manual, nullptr, 0);
-  ImGui_ImplSDLRenderer3_Init(app.renderer);
-  LoadGameSettings(state.installRoot, app.settings);
-  return true;
-}
-
 // While a game runs the window is hidden and the loop only polls. Returns true while the game
 // still runs (the pass ends there); false once it has ended or none runs.
 bool SuperviseGame(LauncherApp& app, bool& quitDuringGame) {
@@ -146,7 +103,52 @@ void RunFrameLoop(LauncherApp& app, const FrameHook& afterFrame) {
   }
 }
 
-void Shutdown(LauncherApp& app) {
+}  // namespace
+
+// Start-up steps 10 to 19: window, renderer, icon, background, a --play start, ImGui with the
+// launcher's look, the game settings. False when the window or renderer cannot be created.
+bool OpenLauncherWindow(LauncherApp& app, std::optional<int> playRequest) {
+  LauncherState& state = app.state;
+  app.scale = SDL_GetDisplayContentScale(SDL_GetPrimaryDisplay());
+  if (app.scale <= 0) app.scale = 1.0f;
+  const float s = app.scale;
+  app.window = SDL_CreateWindow("Quillmarch", int(1180 * s), int(720 * s), SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+  if (!app.window) return false;
+  app.renderer = SDL_CreateRenderer(app.window, nullptr);
+  if (!app.renderer) return false;
+  SDL_SetWindowMinimumSize(app.window, int(900 * s), int(600 * s));
+  const bool vsync = SDL_SetRenderVSync(app.renderer, 1);
+  app.pacer = MakeFramePacer(DisplayRefreshHz(app.window), vsync);
+  SetWindowIcon(app.window);
+  int pixelWidth = 0, pixelHeight = 0;
+  SDL_GetWindowSizeInPixels(app.window, &pixelWidth, &pixelHeight);
+  LoadBackground(state, app.renderer, pixelHeight);
+
+  if (playRequest) {
+    state.selectedGame = *playRequest;
+    const GameEntry& game = kGames[state.selectedGame];
+    const std::string text = InstallStateText(state.installRoot, state.launcherVersion, game);
+    std::string error;
+    if (!text.empty()) SetStatus(app.home, std::string(game.title) + ": " + text, true);
+    else if (!LaunchGame(state, state.selectedGame, error)) SetStatus(app.home, error, true);
+  }
+  if (state.gameProcess.id == 0) SDL_ShowWindow(app.window);  // else shown when the game ends
+
+  ImGui::CreateContext();
+  ImGuiIO& io = ImGui::GetIO();
+  io.IniFilename = nullptr;
+  io.ConfigFlags |= ImGuiConfigFlags_NavEnableKeyboard;
+  ApplyTheme(s);
+  app.fonts = LoadFonts(s);
+  ImGui_ImplSDL3_InitForSDLRenderer(app.window, app.renderer);
+  // ImGui never reads a gamepad itself: the home screen feeds it keys from padCodes.
+  ImGui_ImplSDL3_SetGamepadMode(ImGui_ImplSDL3_GamepadMode_Manual, nullptr, 0);
+  ImGui_ImplSDLRenderer3_Init(app.renderer);
+  LoadGameSettings(state.installRoot, app.settings);
+  return true;
+}
+
+void CloseLauncherWindow(LauncherApp& app) {
   SaveLauncherState(app.state);
   ImGui_ImplSDLRenderer3_Shutdown();
   ImGui_ImplSDL3_Shutdown();
@@ -159,8 +161,6 @@ void Shutdown(LauncherApp& app) {
   app.window = nullptr;
   SDL_Quit();
 }
-
-}  // namespace
 
 int RunLauncher(const std::vector<std::string>& arguments, const RunOptions& options) {
   LauncherApp app;
@@ -193,12 +193,12 @@ int RunLauncher(const std::vector<std::string>& arguments, const RunOptions& opt
   if (headless) return RunHeadless(state, *command.playRequest);
 
   // The release check starts here once launcher updates exist (never for "dev" or hosted mode).
-  if (!CreateWindowAndUi(app, command.playRequest)) {
+  if (!OpenLauncherWindow(app, command.playRequest)) {
     std::fprintf(stderr, "Could not create the window: %s\n", SDL_GetError());
     return 1;
   }
   RunFrameLoop(app, options.afterFrame);
-  Shutdown(app);
+  CloseLauncherWindow(app);
   return 0;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,14 @@ struct RunOptions {
 
 // The entry function: command-line modes, then the windowed launcher. Returns the exit code.
 int RunLauncher(const std::vector<std::string>& arguments, const RunOptions& options = {});
+
+// Start-up steps 10 to 19 (window, renderer, look, a --play start, ImGui, game settings), after
+// SDL is initialised and the install root, launcher.ini and VERSION are read. False when the
+// window or renderer cannot be made.
+bool OpenLauncherWindow(LauncherApp& app, std::optional<int> playRequest);
+
+// The shutdown after the loop: saves launcher.ini, shuts ImGui and SDL down in order.
+void CloseLauncherWindow(LauncherApp& app);
 
 // SDL's application runner calls this.
 int LauncherMain(int argc, char** argv);
