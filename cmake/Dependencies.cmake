@@ -25,6 +25,14 @@ target_compile_definitions(imgui PUBLIC IMGUI_ENABLE_FREETYPE IMGUI_DISABLE_OBSO
 target_link_libraries(imgui PUBLIC SDL3::SDL3 Freetype::Freetype ZLIB::ZLIB)
 set_target_properties(imgui PROPERTIES POSITION_INDEPENDENT_CODE ON)
 
+# Test builds compile ImGui with its item hooks, through which window tests find widgets by label
+# (tests/support/ui_items.cpp records them). Release builds have none of it.
+if(QM_BUILD_TESTS)
+  target_compile_definitions(imgui PUBLIC IMGUI_ENABLE_TEST_ENGINE)
+  target_sources(imgui PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/ui_items.cpp)
+  target_include_directories(imgui PUBLIC ${PROJECT_SOURCE_DIR}/tests/support)
+endif()
+
 # stb headers from Debian's libstb-dev.
 find_path(QM_STB_INCLUDE stb_image.h PATH_SUFFIXES stb REQUIRED)
 add_library(stb INTERFACE)

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "game/launch.h"
+#include "game/settings_window.h"
 #include "platform/env.h"
 #include "shell/app.h"
 #include "shell/install_state.h"
@@ -366,8 +367,19 @@ void DrawHomeScreen(LauncherApp& app) {
                    ImGuiWindowFlags_NoSavedSettings | ImGuiWindowFlags_NoBringToFrontOnFocus);
   DrawBackground(app, f);
   DrawTitle(app, f);
-  // The online connection, the online and updates windows and the settings window are serviced
-  // and drawn here, before the cards, by their own subsystems.
+  // The online connection and the online and updates windows are serviced and drawn here, before
+  // the cards, by their own subsystems.
+  const bool gameRuns = state.gameProcess.id != 0;
+  const bool canOpenControls =
+      home.settingsOpen && !gameRuns &&
+      InstallStateText(state.installRoot, state.launcherVersion, kGames[state.selectedGame]).empty();
+  bool openControls = false;
+  DrawSettingsWindow(home.settingsOpen, f.s, canOpenControls, openControls,
+                     app.setup.phase != SetupPhase::Idle || gameRuns, app.settings, state.installRoot);
+  if (openControls) {
+    SetEnvVar("TW_OPEN_CONTROLS", "1");
+    home.launchRequest = true;
+  }
   DrawCards(app, f);
   DrawStatusAndButtons(app, f);
   const PlayState play = DrawPlayButton(app, f);
