@@ -147,7 +147,7 @@ void DrawControls(bool& open, bool canOpenControls, bool& openControls) {
 }  // namespace
 
 void DrawSettingsWindow(bool& open, float scale, bool canOpenControls, bool& openControls, bool busy,
-                        GameSettings& settings, const std::filesystem::path& installRoot) {
+                        GameSettings& settings, const std::filesystem::path& installRoot, RemoveState& removeState) {
   if (!open) return;
   const float s = scale;
   const ImGuiViewport* viewport = ImGui::GetMainViewport();
@@ -163,8 +163,8 @@ void DrawSettingsWindow(bool& open, float scale, bool canOpenControls, bool& ope
     DrawVolume(settings, installRoot);
     DrawGraphics(settings, installRoot, s);
     DrawControls(open, canOpenControls, openControls);
-    // The "Add to Steam" section goes here, then "Remove a game" (disabled while `busy`).
-    (void)busy;
+    // The "Add to Steam" section goes here, before "Remove a game".
+    DrawRemoveSection(s, busy, installRoot, removeState);
   }
   ImGui::End();
 }

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "game/game_settings.h"
+#include "setup/remove_build.h"
 
 namespace qm {
 
@@ -30,6 +31,6 @@ int BackendIndex(const GameSettings& settings);
 // `openControls` is set when the user asks to start it with its controls screen. `busy`: a set-up
 // or a game runs (it disables removing builds).
 void DrawSettingsWindow(bool& open, float scale, bool canOpenControls, bool& openControls, bool busy,
-                        GameSettings& settings, const std::filesystem::path& installRoot);
+                        GameSettings& settings, const std::filesystem::path& installRoot, RemoveState& removeState);
 
 }  // namespace qm

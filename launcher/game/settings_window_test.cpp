@@ -224,5 +224,42 @@ TEST_F(SettingsWindow, GamepadDrivesTheWindowAndNotTheHomeScreen) {
   EXPECT_TRUE(closedByB);
 }
 
+TEST_F(SettingsWindow, RemovingAGameFromItsLastSection) {
+  test::InstallReadyGame(install_, 0);
+  install_.Write("assets/brawl.layout.bin");
+  std::vector<bool> disabled, disabledWhileBusy;
+  std::string message;
+  auto removeButtons = [] {
+    std::vector<test::UiItem> buttons;
+    for (int i = 0; auto b = FindUiItem("Remove", i); ++i) buttons.push_back(*b);
+    return buttons;
+  };
+  std::map<uint64_t, Step> steps;
+  steps[2] = [](LauncherApp& app) { SDL_SetWindowSize(app.window, 1180, 1400); };
+  steps[10] = [&](LauncherApp& app) {
+    for (const auto& b : removeButtons()) disabled.push_back(b.disabled);
+    app.setup.phase = SetupPhase::PickingDisc;  // a set-up in progress
+  };
+  steps[12] = [&](LauncherApp& app) {
+    for (const auto& b : removeButtons()) disabledWhileBusy.push_back(b.disabled);
+    app.setup.phase = SetupPhase::SetupIdle;
+  };
+  steps[14] = [&](LauncherApp& app) {
+    const auto first = removeButtons().at(0);
+    test::Click(app, first.Centre().x, first.Centre().y);
+  };
+  steps[19] = [&](LauncherApp& app) {
+    test::SaveScreenshot(app, "settings_remove_confirm");
+    for (const auto& b : removeButtons())  // the popup's own button is 120 wide
+      if (std::abs((b.max.x - b.min.x) - 120) < 1) test::Click(app, b.Centre().x, b.Centre().y);
+  };
+  steps[24] = [&](LauncherApp& app) { message = app.removeState.removeMessage; };
+  EXPECT_EQ(Run(steps, 25), 0);
+  EXPECT_EQ(disabled, (std::vector<bool>{false, true, true}));  // only brawl is present
+  EXPECT_EQ(disabledWhileBusy, (std::vector<bool>{true, true, true}));
+  EXPECT_EQ(message, "Super Smash Bros. Brawl removed (3 files).");  // game.dll, the image, one analysis file
+  EXPECT_TRUE(std::filesystem::exists(install_.root() / "runtime" / "build" / "tarnwick"));
+}
+
 }  // namespace
 }  // namespace qm

@@ -2,6 +2,7 @@
 // reports as not found, or as not a valid name, is simply absent.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -33,5 +34,10 @@ bool CreateFolders(const std::filesystem::path& path, std::string& error);
 
 // Renames a file, replacing an existing target. False with a message on failure.
 bool RenameReplacing(const std::filesystem::path& from, const std::filesystem::path& to, std::string& error);
+
+// Deletes a file, or a folder with everything in it, adding every file and folder deleted (the
+// folder itself included) to `removed`. False when something could not be deleted; what could be
+// is deleted and counted all the same. A missing path deletes nothing and is not a failure.
+bool RemoveTree(const std::filesystem::path& path, uint64_t& removed);
 
 }  // namespace qm

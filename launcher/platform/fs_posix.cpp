@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <vector>
+
 namespace qm {
 
 namespace {
@@ -136,6 +138,29 @@ bool RenameReplacing(const std::filesystem::path& from, const std::filesystem::p
     return false;
   }
   return true;
+}
+
+}  // namespace qm
+
+namespace qm {
+
+bool RemoveTree(const std::filesystem::path& path, uint64_t& removed) {
+  struct stat info;
+  if (::lstat(path.c_str(), &info) != 0) return errno == ENOENT || errno == ENOTDIR;
+  bool ok = true;
+  if (S_ISDIR(info.st_mode)) {
+    std::error_code ec;
+    std::vector<std::filesystem::path> children;
+    for (std::filesystem::directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec))
+      children.push_back(it->path());
+    if (ec) ok = false;
+    for (const auto& child : children) ok = RemoveTree(child, removed) && ok;
+    if (::rmdir(path.c_str()) != 0) return false;
+  } else if (::unlink(path.c_str()) != 0) {
+    return false;
+  }
+  ++removed;
+  return ok;
 }
 
 }  // namespace qm

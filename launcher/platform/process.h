@@ -34,4 +34,15 @@ bool StartProcess(const ProcessSpec& spec, ProcessHandle& process, int& errorCod
 // signal N reads 128 + N). Once this answers true the handle is closed and cleared.
 bool ProcessEnded(ProcessHandle& process, int& exitCode);
 
+// Where an install keeps the Python it ships ("python" / "bin" / "python3" here), and the name of
+// the one looked up on the search path otherwise.
+std::filesystem::path BundledPythonPath(const std::filesystem::path& installRoot);
+std::string_view SystemPythonName();
+
+// Waits without limit for the process to end; its exit code as ProcessEnded gives it.
+int WaitForProcess(ProcessHandle& process);
+
+// The full path of a program found on the search path (PATH), or empty.
+std::filesystem::path FindOnSearchPath(std::string_view program);
+
 }  // namespace qm

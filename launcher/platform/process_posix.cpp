@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
@@ -106,6 +107,39 @@ bool ProcessEnded(ProcessHandle& process, int& exitCode) {
   }
   process.id = 0;
   return true;
+}
+
+std::filesystem::path BundledPythonPath(const std::filesystem::path& installRoot) {
+  return installRoot / "python" / "bin" / "python3";
+}
+
+std::string_view SystemPythonName() { return "python3"; }
+
+int WaitForProcess(ProcessHandle& process) {
+  int code = 0;
+  if (process.id == 0) return 0;
+  int status = 0;
+  pid_t got;
+  while ((got = ::waitpid(pid_t(process.id), &status, 0)) < 0 && errno == EINTR) {}
+  if (got < 0) code = 1;  // the code cannot be read
+  else if (WIFEXITED(status)) code = WEXITSTATUS(status);
+  else if (WIFSIGNALED(status)) code = 128 + WTERMSIG(status);
+  process.id = 0;
+  return code;
+}
+
+std::filesystem::path FindOnSearchPath(std::string_view program) {
+  const char* path = std::getenv("PATH");
+  std::string_view dirs = path ? path : "/usr/local/bin:/usr/bin:/bin";
+  while (!dirs.empty()) {
+    const size_t colon = dirs.find(':');
+    std::string_view dir = dirs.substr(0, colon);
+    dirs = colon == std::string_view::npos ? std::string_view() : dirs.substr(colon + 1);
+    if (dir.empty()) dir = ".";
+    const std::filesystem::path candidate = std::filesystem::path(dir) / program;
+    if (::access(candidate.c_str(), X_OK) == 0) return candidate;
+  }
+  return {};
 }
 
 }  // namespace qm

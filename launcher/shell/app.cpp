@@ -9,6 +9,9 @@
 #include <imgui_impl_sdlrenderer3.h>
 
 #include "game/launch.h"
+#include "setup/build_progress.h"
+#include "setup/build_runner.h"
+#include "setup/source_pickers.h"
 #include "platform/env.h"
 #include "shell/catalogue.h"
 #include "shell/command_line.h"
@@ -59,6 +62,19 @@ bool SuperviseGame(LauncherApp& app, bool& quitDuringGame) {
   return false;
 }
 
+// A file dialog's answer, left by SDL's dialog thread, goes to the source pickers.
+void TakeDialogResult(LauncherApp& app) {
+  std::string text;
+  bool ready = false;
+  {
+    std::lock_guard lock(app.state.dialogResult.mutex);
+    std::swap(ready, app.state.dialogResult.ready);
+    text = app.state.dialogResult.text;
+  }
+  if (!ready) return;
+  if (const auto message = OnSourcePicked(PickerContextOf(app), text)) SetStatus(app.home, message->text, message->isError);
+}
+
 void DrawFrame(LauncherApp& app) {
   ImGui_ImplSDLRenderer3_NewFrame();
   ImGui_ImplSDL3_NewFrame();
@@ -79,11 +95,12 @@ void RunFrameLoop(LauncherApp& app, const FrameHook& afterFrame) {
   for (;;) {
     if (SuperviseGame(app, quitDuringGame)) continue;
     if (quitDuringGame) break;
-    {
-      // File dialog answers are handed to the source pickers, which come with game set-up.
-      std::lock_guard lock(state.dialogResult.mutex);
-      state.dialogResult.ready = false;
-    }
+    TakeDialogResult(app);
+    if (app.setup.phase == SetupPhase::Building)
+      if (const auto exitCode = PollBuild(app.setup, SDL_GetTicks() / 1000.0)) {
+        const StatusMessage message = FinishBuild(app.setup, *exitCode, state.installRoot, state.launcherVersion);
+        SetStatus(app.home, message.text, message.isError);
+      }
     state.running = true;
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
@@ -168,10 +185,8 @@ int RunLauncher(const std::vector<std::string>& arguments, const RunOptions& opt
   state.hostedMode = IsHostedMode(GetEnvVar("VADUREZIZUVAZO").value_or("").c_str());
 
   const CommandLine command = ScanCommandLine(arguments);
-  if (command.prepare) {
-    std::fprintf(stderr, "--prepare is not available in this build.\n");
-    return 1;
-  }
+  if (command.prepare)
+    return RunPrepare(arguments, options.installRoot.empty() ? FindInstallRoot() : options.installRoot);
 
   SDL_SetHint("SDL_HIDAPI_LIBUSB", "1");
   SDL_SetHint("SDL_HIDAPI_LIBUSB_GAMECUBE", "1");

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "game/game_settings.h"
+#include "setup/remove_build.h"
 #include "setup/setup_job.h"
 #include "shell/frame_pacer.h"
 #include "shell/home_screen.h"
@@ -30,6 +31,7 @@ struct LauncherApp {
   HomeScreen home;
   GameSettings settings;
   SetupJob setup;
+  RemoveState removeState;
   FramePacer pacer;
   uint64_t framesPresented = 0;
 };

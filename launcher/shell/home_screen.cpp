@@ -1,5 +1,6 @@
 #include "shell/home_screen.h"
 
+#include <SDL3/SDL_timer.h>
 #include <SDL3/SDL_video.h>
 
 #include <cfloat>
@@ -7,6 +8,8 @@
 
 #include "game/launch.h"
 #include "game/settings_window.h"
+#include "setup/build_progress.h"
+#include "setup/source_pickers.h"
 #include "platform/env.h"
 #include "shell/app.h"
 #include "shell/install_state.h"
@@ -15,6 +18,10 @@
 namespace qm {
 
 // --- Plain rules -------------------------------------------------------------------------------
+
+PickerContext PickerContextOf(LauncherApp& app) {
+  return PickerContext{app.setup, app.state.installRoot, app.window, &app.state.dialogResult, SDL_GetTicks() / 1000.0};
+}
 
 void SetStatus(HomeScreen& home, std::string text, bool isError) {
   home.statusText = std::move(text);
@@ -36,7 +43,7 @@ std::string BadgeText(InstallStatus status, bool needsUpdate, bool building, int
 std::string CardSecondLine(const GameEntry& game, const std::string& stateText, const SetupJob& job, int index) {
   if (stateText.empty()) return std::string(game.description);
   if (!SetupBusyWith(job, index)) return stateText;
-  return job.phase == SetupPhase::Building ? job.lastLine : "Pick your files...";
+  return job.phase == SetupPhase::Building ? job.progressLine : "Pick your files...";
 }
 
 std::string FooterText(std::string_view launcherVersion, bool padSeen) {
@@ -223,7 +230,8 @@ void DrawCards(LauncherApp& app, const Frame& f) {
     const ImVec4 clip(r0.x, r0.y, r1.x - 18 * s, r1.y);
     Text(list, app.fonts.fontBody, ImVec2(x + 34 * s, ry + 18 * s + 4 * s + 23 * s), Rgba(178, 184, 200, 255),
          CardSecondLine(game, text, app.setup, i), &clip);
-    // The build's progress bar and time line are drawn here by the set-up progress.
+    if (building)
+      DrawBuildProgress(list, r0, r1, c, s, app.fonts.fontSmall, app.setup, SDL_GetTicks() / 1000.0, f.t);
     y += 104 * s + 16 * s;
   }
   if (!anyFocused) home.focusedCard = -1;
@@ -273,7 +281,7 @@ PlayState DrawPlayButton(LauncherApp& app, const Frame& f) {
   const float s = f.s;
   const std::string text = InstallStateText(state.installRoot, state.launcherVersion, kGames[state.selectedGame]);
   const bool ready = text.empty();
-  const bool idle = app.setup.phase == SetupPhase::Idle;
+  const bool idle = app.setup.phase == SetupPhase::SetupIdle;
   const bool enabled = ready || idle;
 
   const ImVec2 b0(f.X1 - 230 * s, f.H - 92 * s), b1(b0.x + 230 * s, b0.y + 60 * s);
@@ -342,7 +350,7 @@ void DrawHomeScreen(LauncherApp& app) {
   HomeScreen& home = app.home;
   const ImGuiIO& io = ImGui::GetIO();
   home.launchRequest = home.setupRequest = false;
-  const bool modWindowUp = app.setup.phase == SetupPhase::AskingModLocation;
+  const bool modWindowUp = app.setup.phase == SetupPhase::AskingModSource;
   const bool windowUp = home.settingsOpen || home.onlineOpen || home.updatesOpen || modWindowUp;
 
   Frame f{};
@@ -375,7 +383,8 @@ void DrawHomeScreen(LauncherApp& app) {
       InstallStateText(state.installRoot, state.launcherVersion, kGames[state.selectedGame]).empty();
   bool openControls = false;
   DrawSettingsWindow(home.settingsOpen, f.s, canOpenControls, openControls,
-                     app.setup.phase != SetupPhase::Idle || gameRuns, app.settings, state.installRoot);
+                     app.setup.phase != SetupPhase::SetupIdle || gameRuns, app.settings, state.installRoot,
+                     app.removeState);
   if (openControls) {
     SetEnvVar("TW_OPEN_CONTROLS", "1");
     home.launchRequest = true;
@@ -400,16 +409,17 @@ void DrawHomeScreen(LauncherApp& app) {
   }
   ImGui::End();
   ImGui::PopStyleVar();
-  // The window asking where the mod download is comes with the source pickers.
+  if (app.setup.phase == SetupPhase::AskingModSource) DrawModSourceWindow(PickerContextOf(app), f.s, app.fonts.fontCardTitle);
 }
 
 void ApplyHomeRequests(LauncherApp& app) {
   LauncherState& state = app.state;
   HomeScreen& home = app.home;
   const bool ready = InstallStateText(state.installRoot, state.launcherVersion, kGames[state.selectedGame]).empty();
-  if (home.setupRequest && app.setup.phase == SetupPhase::Idle && !ready) {
+  if (home.setupRequest && app.setup.phase == SetupPhase::SetupIdle && !ready) {
     SaveLauncherState(state);
-    // The source pickers and the build runner start the set-up of state.selectedGame here.
+    const StatusMessage message = StartSetup(PickerContextOf(app), state.selectedGame);
+    SetStatus(home, message.text, message.isError);
   } else if (home.launchRequest && ready) {
     SaveLauncherState(state);
     std::string error;

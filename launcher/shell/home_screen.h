@@ -33,6 +33,10 @@ struct HomeScreen {
 
 void SetStatus(HomeScreen& home, std::string text, bool isError);
 
+struct PickerContext;
+// The source pickers' view of the launcher.
+PickerContext PickerContextOf(LauncherApp& app);
+
 // Draws the whole screen for this frame and fills launchRequest and setupRequest.
 void DrawHomeScreen(LauncherApp& app);
 

@@ -35,7 +35,7 @@ TEST(HomeRules, PlayLabelAndBadgeFollowTheState) {
   job.game = 1;
   EXPECT_EQ(CardSecondLine(kGames[1], "Set up: ready to build.", job, 1), "Pick your files...");
   job.phase = SetupPhase::Building;
-  job.lastLine = "Extracting the disc";
+  job.progressLine = "Extracting the disc";
   EXPECT_EQ(CardSecondLine(kGames[1], "Set up: ready to build.", job, 1), "Extracting the disc");
   EXPECT_EQ(CardSecondLine(kGames[2], "Set up: ready to build.", job, 2), "Set up: ready to build.");
 }

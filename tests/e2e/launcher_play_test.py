@@ -1,7 +1,9 @@
 """End to end: --play in the windowed launcher and headless play for an outside front end."""
 import argparse
+import json
 import os
 import re
+import shutil
 import signal
 import subprocess
 import sys
@@ -95,6 +97,29 @@ class HeadlessPlay(unittest.TestCase):
                     os.kill(game_pid, signal.SIGKILL)
 
 
+class Prepare(unittest.TestCase):
+    """--prepare runs the build script with the launcher's own arguments and returns its code."""
+
+    def test_pass_through(self):
+        with Install(ARGS.launcher) as install:
+            shutil.copy2(ARGS.build_script, install.path("tools/quillmarch_build.py"))
+            install.write("Disc/DATA/sys/main.dol")
+            env = game_env("", QM_STANDIN_BUILD="exit=4,noerror", QM_STANDIN_GAME_EXE=ARGS.game)
+            odd = "C:\\Games\\½ \"quoted\" dir\\"
+            result = subprocess.run([install.launcher, "--play", "brawl", "--prepare", "--game", "brawl", odd],
+                                    env=env, cwd="/", capture_output=True, timeout=60)
+            self.assertEqual(result.returncode, 4, result.stderr)
+            first = result.stdout.decode().splitlines()[0]
+            self.assertEqual(json.loads(first[len("args: "):]), ["--play", "brawl", "--prepare", "--game", "brawl", odd])
+            self.assertIn("## Extracting the disc", result.stdout.decode())
+            self.assertFalse(os.path.exists(install.path("logs")))  # nothing of the windowed launcher ran
+
+            env["PATH"] = "/nonexistent"
+            result = subprocess.run([install.launcher, "--prepare"], env=env, capture_output=True, timeout=60)
+            self.assertEqual(result.returncode, 1)
+            self.assertEqual(result.stdout, b"")
+
+
 class WindowedPlay(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
@@ -148,5 +173,6 @@ if __name__ == "__main__":
     parser.add_argument("--launcher", required=True)
     parser.add_argument("--probe", required=True)
     parser.add_argument("--game", required=True)
+    parser.add_argument("--build-script", required=True)
     ARGS, rest = parser.parse_known_args()
     unittest.main(argv=[sys.argv[0], "-v", *rest])

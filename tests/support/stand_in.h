@@ -26,6 +26,13 @@ inline void InstallReadyGame(const TempInstall& install, int game) {
   install.Write("runtime/" + std::string(kGames[game].buildFolder) + "/game.dll");
 }
 
+// The stand-in build script as the install's tools/quillmarch_build.py.
+inline void InstallBuildScript(const TempInstall& install) {
+  install.MakeDir("tools");
+  std::filesystem::copy_file(QM_STAND_IN_BUILD, install.root() / "tools" / "quillmarch_build.py",
+                             std::filesystem::copy_options::overwrite_existing);
+}
+
 // Waits (at most 30 s) for the game to end and returns its exit code; -1 on time-out.
 inline int WaitForGame(ProcessHandle& process) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);

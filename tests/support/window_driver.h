@@ -78,3 +78,28 @@ inline void PressKey(LauncherApp& app, SDL_Keycode key, SDL_Scancode scancode) {
 bool SaveScreenshot(LauncherApp& app, const std::string& name);
 
 }  // namespace qm::test
+
+namespace qm::test {
+
+// Runs the launcher on `root`, calling `step` after every frame until it returns true (then the
+// launcher is asked to quit) or `maxFrames` have been drawn. Returns whether `step` finished.
+inline bool RunUntil(const std::filesystem::path& root, const std::function<bool(LauncherApp&)>& step,
+                     uint64_t maxFrames = 1500) {
+  SetEnvVar("SDL_VIDEO_DRIVER", "offscreen");
+  SetEnvVar("SDL_RENDER_DRIVER", "software");
+  bool finished = false;
+  RunOptions options;
+  options.installRoot = root;
+  options.afterFrame = [&](LauncherApp& app) {
+    if (!finished && (step(app) || app.framesPresented >= maxFrames)) {
+      finished = app.framesPresented < maxFrames;
+      SDL_Event quit{};
+      quit.type = SDL_EVENT_QUIT;
+      SDL_PushEvent(&quit);
+    }
+  };
+  RunLauncher({"launcher"}, options);
+  return finished;
+}
+
+}  // namespace qm::test
