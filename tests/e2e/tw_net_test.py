@@ -76,8 +76,11 @@ def connect(port, timeout=20):
 
 
 class TwNet:
+    command = None  # the program to start; the Linux build unless a subclass says otherwise
+
     def __init__(self, *args):
-        self.process = subprocess.Popen([ARGS.tw_net, *map(str, args)], stdout=subprocess.DEVNULL,
+        command = self.command or [ARGS.tw_net]
+        self.process = subprocess.Popen([*command, *map(str, args)], stdout=subprocess.DEVNULL,
                                         stderr=subprocess.PIPE)
         self.log = bytearray()
         self._reader = threading.Thread(target=self._read, daemon=True)

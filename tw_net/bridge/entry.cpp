@@ -17,6 +17,7 @@ namespace tw {
 
 int TwNetMain(int argc, char** argv) {
   InstallCrashReporter();
+  UseBinaryStandardError();
   StartSockets();
   std::vector<std::string_view> arguments;
   for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);

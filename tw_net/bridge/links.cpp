@@ -61,8 +61,8 @@ void DeliverToLink(SpecLink& link, const char* data, size_t size) {
   std::lock_guard lock(link.lock);
   if (link.gameSocket == kInvalidSocket) {
     if (link.pendingBytes + size > kMaxPending) {
-      LogLine("%s %llu: %zu bytes queued before the game connected: closing", link.LogRole(),
-              (unsigned long long)link.LogId(), link.pendingBytes);
+      LogLine("%s %llu: %llu bytes queued before the game connected: closing", link.LogRole(),
+              (unsigned long long)link.LogId(), (unsigned long long)link.pendingBytes);
       CloseLink(link);
       return;
     }

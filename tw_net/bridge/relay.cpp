@@ -40,7 +40,7 @@ void DeliverToGame(const char* data, size_t size) {
   std::lock_guard lock(r.gameLock);
   if (r.gameSocket == kInvalidSocket) {
     if (r.pendingBytes + size > kMaxPending) {
-      LogLine("game not connected and %zu bytes queued for it: closing", r.pendingBytes);
+      LogLine("game not connected and %llu bytes queued for it: closing", (unsigned long long)r.pendingBytes);
       r.stopRequested.exchange(true);
       return;
     }

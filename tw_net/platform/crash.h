@@ -7,4 +7,7 @@ namespace tw {
 // Installs it for the whole process; the first thing tw_net's entry does.
 void InstallCrashReporter();
 
+// Standard error carries the log's bytes as they stand (no CR added before each LF on Windows).
+void UseBinaryStandardError();
+
 }  // namespace tw

@@ -79,6 +79,8 @@ void OnFatalSignal(int signal, siginfo_t* info, void* context) {
 
 }  // namespace
 
+void UseBinaryStandardError() {}
+
 void InstallCrashReporter() {
   stack_t stack{};
   stack.ss_sp = alternateStack;

@@ -1,0 +1,103 @@
+"""tw_net.exe, the Windows build, under Wine: its command line, and one TCP bridge relay against the
+Linux tw_net, so both builds speak the same stream."""
+import argparse
+import hashlib
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import unittest
+
+import tw_net_test
+from tw_net_test import Collector, Listener, TwNet, connect, free_port
+from e2e_support import wait_for
+
+ARGS = None
+WINE = "/usr/lib/wine/wine64"
+SKIP = 77  # CTest's skip code, for a machine without Wine
+
+
+class WineTwNet(TwNet):
+    def __init__(self, *args):
+        self.command = [WINE, ARGS.exe]
+        super().__init__(*args)
+
+
+def wine_env():
+    env = dict(os.environ)
+    env.update(WINEPREFIX=ARGS.prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+    return env
+
+
+class Windows(unittest.TestCase):
+    def run_exe(self, *args):
+        return subprocess.run([WINE, ARGS.exe, *args], env=wine_env(), capture_output=True, timeout=120)
+
+    def test_command_line(self):
+        cases = [([], 2), (["--game-listen", "5000"], 2), (["--game-listen", "--peer-steam-any"], 2),
+                 (["--game-listen", "5000", "--peer-steam-any", "--peer-listen", "6000"], 3)]
+        for args, code in cases:
+            with self.subTest(args=args):
+                result = self.run_exe(*args)
+                self.assertEqual(result.returncode, code)
+                if code == 2:
+                    self.assertEqual(result.stderr.decode(), tw_net_test.CommandLine.USAGE)  # LF only, 185 bytes
+                else:
+                    self.assertIn(b"[tw_net] steam_api64.dll not found\n", result.stderr)
+
+    def test_relay_against_the_linux_build(self):
+        a_port, peer_port, b_port = free_port(), free_port(), free_port()
+        size = 1 << 20
+        to_b, to_a = os.urandom(size), os.urandom(size)
+        listener = Listener(a_port)
+        windows = WineTwNet("--game-connect", a_port, "--peer-listen", peer_port)
+        linux = None
+        try:
+            self.assertTrue(windows.wait_log("listening on 127.0.0.1:%d" % peer_port, 60), windows.text())
+            linux = TwNet("--game-listen", b_port, "--peer-connect", peer_port)
+            game_b = connect(b_port)
+            self.assertTrue(wait_for(lambda: listener.accepted, 30), windows.text())
+            game_a = listener.accepted[0]
+            at_a, at_b = Collector(game_a), Collector(game_b)
+            sender = threading.Thread(target=game_b.sendall, args=(to_a,))
+            sender.start()
+            game_a.sendall(to_b)
+            sender.join(timeout=60)
+            self.assertTrue(wait_for(lambda: len(at_a.data) == size and len(at_b.data) == size, 60))
+            self.assertEqual(hashlib.sha256(at_a.data).digest(), hashlib.sha256(to_a).digest())
+            self.assertEqual(hashlib.sha256(at_b.data).digest(), hashlib.sha256(to_b).digest())
+            game_a.shutdown(2)
+            game_a.close()
+            self.assertEqual(windows.wait(60), 0)
+            self.assertEqual(linux.wait(30), 0)
+            self.assertIn("[tw_net] game closed (%d bytes sent)\n" % size, windows.text())
+        finally:
+            windows.end()
+            if linux:
+                linux.end()
+            listener.close()
+
+
+if __name__ == "__main__":
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--exe", required=True)
+    parser.add_argument("--tw-net", required=True)
+    ARGS, rest = parser.parse_known_args()
+    if not os.path.exists(WINE) or not os.path.exists(ARGS.exe):
+        print("skipped: no Wine or no tw_net.exe (./scripts/test builds it)")
+        sys.exit(SKIP)
+    tw_net_test.ARGS = argparse.Namespace(tw_net=ARGS.tw_net)
+    ARGS.prefix = tempfile.mkdtemp(prefix="qm_wine_")
+    os.environ.update(wine_env())  # every Wine process of the run uses this prefix
+    try:
+        # The first start of a prefix sets it up (about 20 seconds on a fresh machine).
+        subprocess.run([WINE, "cmd", "/c", "exit"], env=wine_env(), capture_output=True, timeout=300)
+        program = unittest.main(argv=[sys.argv[0], "-v", *rest], exit=False)
+        code = 0 if program.result.wasSuccessful() else 1
+    finally:
+        subprocess.run(["/usr/lib/wine/wineserver", "-k"], env=wine_env(), capture_output=True, timeout=60)
+        shutil.rmtree(ARGS.prefix, ignore_errors=True)
+    sys.exit(code)
