@@ -94,16 +94,20 @@ TEST_F(BuildRunner, FailuresNameTheirReason) {
       {"fail=The mod archive is damaged", 2, "Set up failed: The mod archive is damaged  (log: logs/setup_rex.log)"},
       {"exit=2,noerror", 0, "Set up failed: exit code 2  (log: logs/setup_brawl.log)"},
       {"exit=0,noerror", 0, "Set up failed: exit code 0  (log: logs/setup_brawl.log)"},  // ended 0, not ready
+      {"missing disc", 0, "Set up failed: Could not read the disc image NOSUCH  (log: logs/setup_brawl.log)"},
   };
   install_.MakeDir("REX Release 0\u00bd Hotfix 1 - Wii/REX Release 0\u00bd Hotfix 1 - Wii/rex_/pf");
   for (const Case& c : cases) {
     SetEnvVar("QM_STANDIN_BUILD", c.behaviour);
     SetupJob job;
     job.game = c.game;
+    if (std::string_view(c.behaviour) == "missing disc") job.discPath = (install_.root() / "no such.iso").string();
     std::string error;
     ASSERT_TRUE(StartBuild(job, install_.root(), Now(), error)) << error;
     const StatusMessage end = RunToEnd(job, install_);
-    EXPECT_EQ(end.text, c.expected);
+    std::string expected = c.expected;
+    if (const size_t at = expected.find("NOSUCH"); at != std::string::npos) expected.replace(at, 6, job.discPath);
+    EXPECT_EQ(end.text, expected);
     EXPECT_TRUE(end.isError);
   }
   // A second build of rex starts with an empty log.

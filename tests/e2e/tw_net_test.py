@@ -200,6 +200,28 @@ class Relay(unittest.TestCase):
         listener.close()
 
 
+    def test_the_queue_for_a_game_that_never_listens_is_bounded(self):
+        one = self.start("--game-connect", self.a_port, "--peer-listen", self.peer_port)
+        two = self.start("--game-listen", self.b_port, "--peer-connect", self.peer_port)
+        game_b = connect(self.b_port)
+        self.assertTrue(two.wait_log("game connected"))
+        sender = threading.Thread(target=lambda: self._send_quietly(game_b, os.urandom(1 << 20), 80))
+        sender.start()
+        self.assertEqual(one.wait(60), 0)  # no game A ever: tw_net 1 gives up past 64 MiB
+        self.assertIn("bytes queued for it: closing", one.text())
+        self.assertIn("[tw_net] game closed (0 bytes sent)\n", one.text())
+        self.assertEqual(two.wait(30), 0)
+        sender.join(timeout=30)
+
+    @staticmethod
+    def _send_quietly(conn, block, times):
+        try:
+            for _ in range(times):
+                conn.sendall(block)
+        except OSError:
+            pass
+
+
 class Links(unittest.TestCase):
     def setUp(self):
         self.game, self.peer, self.b_port = free_port(), free_port(), free_port()
