@@ -74,6 +74,13 @@ def wait_for(predicate, timeout, interval=0.05):
     return None
 
 
+def viewable_window(x, probe, title="Quillmarch"):
+    """[id, width, height, "1"] of the shown top-level window with that title, or None."""
+    result = subprocess.run([probe, "find", title], env=x.env(), capture_output=True, text=True, timeout=10)
+    fields = result.stdout.split()
+    return fields if result.returncode == 0 and fields[3] == "1" else None
+
+
 class Install:
     """A temporary install folder laid out like a real one, with the launcher in runtime/build."""
 

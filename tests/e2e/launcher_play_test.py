@@ -10,7 +10,7 @@ import sys
 import time
 import unittest
 
-from e2e_support import Install, Xvfb, end_process, wait_for
+from e2e_support import Install, Xvfb, end_process, viewable_window, wait_for
 
 ARGS = None
 
@@ -130,10 +130,7 @@ class WindowedPlay(unittest.TestCase):
         cls.x.close()
 
     def window(self):
-        result = subprocess.run([ARGS.probe, "find", "Quillmarch"], env=self.x.env(), capture_output=True, text=True,
-                                timeout=10)
-        fields = result.stdout.split()
-        return fields if result.returncode == 0 and fields[3] == "1" else None
+        return viewable_window(self.x, ARGS.probe)
 
     def test_play_starts_the_game_before_the_window_shows(self):
         with Install(ARGS.launcher) as install:

@@ -5,7 +5,7 @@ import subprocess
 import sys
 import unittest
 
-from e2e_support import Install, Xvfb, end_process, wait_for
+from e2e_support import Install, Xvfb, end_process, viewable_window, wait_for
 
 ARGS = None
 
@@ -25,8 +25,7 @@ class LauncherWindow(unittest.TestCase):
 
     def wait_for_window(self):
         """The launcher's window once it is shown: [id, width, height, viewable]."""
-        return wait_for(lambda: (lambda w: w if w and w[3] == "1" else None)(self.probe("find", "Quillmarch")),
-                        timeout=20)
+        return wait_for(lambda: viewable_window(self.x, ARGS.probe), timeout=20)
 
     def test_window_title_size_and_close_request(self):
         with Install(ARGS.launcher) as install:
