@@ -103,6 +103,8 @@ class TwNet:
 
     def end(self):
         end_process(self.process)
+        self._reader.join(timeout=5)
+        self.process.stderr.close()
 
 
 class CommandLine(unittest.TestCase):

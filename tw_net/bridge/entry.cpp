@@ -47,6 +47,10 @@ int TwNetMain(int argc, char** argv) {
 
   if (SelectMode(o) == Mode::SteamBridge) {
     if (!InitSteam()) return 3;
+    SteamState& steam = SteamPeers();
+    steam.acceptAnyPeer.store(o.peerSteamAny);
+    if (o.peerSteam != 0) steam.peerId.store(o.peerSteam);
+    steam.spectateMode = o.spectate;
     std::thread(SteamPump).detach();
     RelayGame(o.gameListen, o.gameConnect, true);
   }

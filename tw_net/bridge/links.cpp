@@ -7,6 +7,7 @@
 #include "bridge/local_socket.h"
 #include "bridge/log.h"
 #include "bridge/relay.h"
+#include "bridge/steam_transport.h"
 
 namespace tw {
 
@@ -107,8 +108,11 @@ void GameLinkThread(std::shared_ptr<SpecLink> link) {
   while (!link->closed.load()) {
     const int got = ReceiveSome(game, buffer.data(), kChunk);
     if (got <= 0) break;
-    // Steam links send through the Steam transport, which comes with it.
-    if (link->linkSocket == kInvalidSocket || !SendAll(link->linkSocket, buffer.data(), size_t(got))) break;
+    if (link->linkSocket == kInvalidSocket) {
+      if (!SendToPeer(link->steamId, link->spectator ? 1 : 0, buffer.data(), size_t(got))) break;
+    } else if (!SendAll(link->linkSocket, buffer.data(), size_t(got))) {
+      break;
+    }
   }
   link->closed.store(true);
   ShutdownBoth(game);
