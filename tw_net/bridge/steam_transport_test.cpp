@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "bridge/steam_api.h"
+
 namespace tw {
 namespace {
 
@@ -36,6 +40,37 @@ TEST(SteamIds, SendToNobodyFailsSilently) {
   ::testing::internal::CaptureStderr();
   EXPECT_FALSE(SendToPeer(0, 0, "x", 1));
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+}
+
+}  // namespace
+}  // namespace tw
+
+namespace tw {
+namespace {
+
+// A runtime whose send answers from a script.
+std::vector<int> scriptedResults;
+int sends = 0;
+int ScriptedSend(void*, const steam::NetworkingIdentity* identity, const void*, uint32_t, int flags, int channel) {
+  EXPECT_EQ(identity->type, steam::kIdentitySteamId);
+  EXPECT_EQ(identity->steamId64, 76561198000000002ull);
+  EXPECT_EQ(flags, 8);  // reliable
+  EXPECT_EQ(channel, 1);
+  return scriptedResults[size_t(sends++)];
+}
+
+TEST(SendToPeer, RetriesWhileTooMuchIsQueuedAndReportsOtherResults) {
+  SteamApi& api = Steam();
+  const auto saved = api.MessagesSendMessageToUser;
+  api.MessagesSendMessageToUser = ScriptedSend;
+  scriptedResults = {25, 25, 25, 1, 2};
+  sends = 0;
+  ::testing::internal::CaptureStderr();
+  EXPECT_TRUE(SendToPeer(76561198000000002ull, 1, "chunk", 5));
+  EXPECT_EQ(sends, 4);
+  EXPECT_FALSE(SendToPeer(76561198000000002ull, 1, "chunk", 5));
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "[tw_net] send failed: 2\n");
+  api.MessagesSendMessageToUser = saved;
 }
 
 }  // namespace
