@@ -4,11 +4,24 @@
 //   QM_STEAM_HUB   the hub's port on 127.0.0.1      QM_STEAM_ID    the user's SteamID64
 //   QM_STEAM_NAME  the user's persona name
 // Without a reachable hub, init fails with a readable text, as the runtime does without a client.
+#if defined(_WIN32)
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#define EXPORT extern "C" __declspec(dllexport)
+using SocketHandle = SOCKET;
+constexpr int kNoSignal = 0;
+static void CloseHandleOf(SocketHandle s) { closesocket(s); }
+#else
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#define EXPORT extern "C" __attribute__((visibility("default")))
+using SocketHandle = int;
+constexpr int kNoSignal = MSG_NOSIGNAL;
+static void CloseHandleOf(SocketHandle s) { ::close(s); }
+#endif
 
 #include <condition_variable>
 #include <cstdint>
@@ -22,19 +35,26 @@
 #include <thread>
 #include <vector>
 
-#define EXPORT extern "C" __attribute__((visibility("default")))
-
 namespace {
 
 // Layouts of the public API, declared here independently of tw_net so that a mismatch shows.
+// Callback structures are packed to 8 on Windows and to 4 elsewhere.
+#if defined(_WIN32)
+#pragma pack(push, 8)
+#else
 #pragma pack(push, 4)
+#endif
 struct CallbackMsg {
   int32_t user, callback;
   uint8_t* param;
   int32_t paramSize;
 };
 #pragma pack(pop)
+#if defined(_WIN32)
+static_assert(sizeof(CallbackMsg) == 24);
+#else
 static_assert(sizeof(CallbackMsg) == 20);
+#endif
 
 struct Identity {
   int32_t type, size;
@@ -79,7 +99,7 @@ struct Callback {
 };
 
 struct Client {
-  int socket = -1;
+  SocketHandle socket{};
   uint64_t id = 0;
   std::string name;
   std::mutex lock;  // everything below
@@ -98,10 +118,10 @@ Client& Me() {
   return client;
 }
 
-bool ReadAll(int s, void* buffer, size_t size) {
-  auto* p = static_cast<uint8_t*>(buffer);
+bool ReadAll(SocketHandle s, void* buffer, size_t size) {
+  auto* p = static_cast<char*>(buffer);
   while (size > 0) {
-    const ssize_t n = ::recv(s, p, size, 0);
+    const int n = int(::recv(s, p, int(size), 0));
     if (n <= 0) return false;
     p += n;
     size -= size_t(n);
@@ -109,9 +129,9 @@ bool ReadAll(int s, void* buffer, size_t size) {
   return true;
 }
 
-bool WriteAll(int s, const uint8_t* data, size_t size) {
+bool WriteAll(SocketHandle s, const uint8_t* data, size_t size) {
   while (size > 0) {
-    const ssize_t n = ::send(s, data, size, MSG_NOSIGNAL);
+    const int n = int(::send(s, reinterpret_cast<const char*>(data), int(size), kNoSignal));
     if (n <= 0) return false;
     data += n;
     size -= size_t(n);
@@ -220,17 +240,21 @@ EXPORT int SteamInternal_SteamAPI_Init(const char* versions, char* errorText) {
   if (!port || !id) return fail("the stand-in Steam client is not configured (QM_STEAM_HUB, QM_STEAM_ID)");
   c.id = std::strtoull(id, nullptr, 10);
   c.name = std::getenv("QM_STEAM_NAME") ? std::getenv("QM_STEAM_NAME") : "Player";
-  c.socket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+#if defined(_WIN32)
+  WSADATA wsa;
+  WSAStartup(0x0202, &wsa);
+#endif
+  c.socket = ::socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_port = htons(uint16_t(std::atoi(port)));
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   if (::connect(c.socket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-    ::close(c.socket);
+    CloseHandleOf(c.socket);
     return fail("Steam client is not running (no stand-in hub answers)");
   }
   const int one = 1;
-  ::setsockopt(c.socket, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+  ::setsockopt(c.socket, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&one), sizeof one);
   const std::vector<uint8_t> hello = MakeFrame(kHello, &c.id, 8, c.name.data(), c.name.size());
   uint32_t length = 0;
   uint8_t kind = 0;

@@ -21,8 +21,8 @@ SKIP = 77  # CTest's skip code, for a machine without Wine
 
 
 class WineTwNet(TwNet):
-    def __init__(self, *args):
-        self.command = [WINE, ARGS.exe]
+    def __init__(self, *args, exe=None):
+        self.command = [WINE, exe or ARGS.bare_exe]
         super().__init__(*args)
 
 
@@ -34,7 +34,7 @@ def wine_env():
 
 class Windows(unittest.TestCase):
     def run_exe(self, *args):
-        return subprocess.run([WINE, ARGS.exe, *args], env=wine_env(), capture_output=True, timeout=120)
+        return subprocess.run([WINE, ARGS.bare_exe, *args], env=wine_env(), capture_output=True, timeout=120)
 
     def test_command_line(self):
         cases = [([], 2), (["--game-listen", "5000"], 2), (["--game-listen", "--peer-steam-any"], 2),
@@ -81,16 +81,73 @@ class Windows(unittest.TestCase):
             listener.close()
 
 
+class WindowsOnSteam(unittest.TestCase):
+    """tw_net.exe with the stand-in steam_api64.dll beside it, against the Linux tw_net, through the
+    same stand-in hub."""
+
+    def test_steam_bridge_against_the_linux_build(self):
+        import tw_net_steam_test as steam
+        hub = steam.Hub()
+        listener = Listener(free_port())
+        processes = []
+        try:
+            os.environ.update(QM_STEAM_HUB=str(hub.port), QM_STEAM_ID=str(steam.HOST), QM_STEAM_NAME="Host")
+            host = WineTwNet("--game-connect", listener.sock.getsockname()[1], "--peer-steam-any", exe=ARGS.exe)
+            processes.append(host)
+            self.assertTrue(host.wait_log("Steam running as (id-0001)", 60), host.text())
+            b_port = free_port()
+            os.environ.update(QM_STEAM_ID=str(steam.GUEST), QM_STEAM_NAME="Guest")
+            guest = steam.SteamTwNet(hub.port, steam.GUEST, "--game-listen", b_port, "--peer-steam", steam.HOST,
+                                     name="Guest")
+            processes.append(guest)
+            game_b = connect(b_port)
+            size = 1 << 20
+            to_a, to_b = os.urandom(size), os.urandom(size)
+            sender = threading.Thread(target=game_b.sendall, args=(to_a,))
+            sender.start()
+            self.assertTrue(wait_for(lambda: listener.accepted, 30), host.text())
+            at_a, at_b = Collector(listener.accepted[0]), Collector(game_b)
+            listener.accepted[0].sendall(to_b)
+            sender.join(timeout=60)
+            self.assertTrue(wait_for(lambda: len(at_a.data) == size and len(at_b.data) == size, 60),
+                            host.text() + guest.text())
+            self.assertEqual(hashlib.sha256(at_a.data).digest(), hashlib.sha256(to_a).digest())
+            self.assertEqual(hashlib.sha256(at_b.data).digest(), hashlib.sha256(to_b).digest())
+            self.assertIn("[tw_net] player id-0002 connected\n", host.text())
+            game_b.shutdown(2)
+            game_b.close()
+            self.assertEqual(guest.wait(30), 0)
+        finally:
+            for p in processes:
+                p.end()
+            listener.close()
+            hub.close()
+
+
 if __name__ == "__main__":
     parser = argparse.ArgumentParser()
     parser.add_argument("--exe", required=True)
     parser.add_argument("--tw-net", required=True)
+    parser.add_argument("--steam-library", required=True)
+    parser.add_argument("--linux-steam-library", required=True)
+    parser.add_argument("--hub", required=True)
     ARGS, rest = parser.parse_known_args()
     if not os.path.exists(WINE) or not os.path.exists(ARGS.exe):
         print("skipped: no Wine or no tw_net.exe (./scripts/test builds it)")
         sys.exit(SKIP)
     tw_net_test.ARGS = argparse.Namespace(tw_net=ARGS.tw_net)
+    import tw_net_steam_test
     ARGS.prefix = tempfile.mkdtemp(prefix="qm_wine_")
+    # The Linux tw_net with its stand-in runtime library beside it, for the other end.
+    linux = os.path.join(ARGS.prefix, "linux")
+    os.makedirs(linux)
+    shutil.copy2(ARGS.tw_net, os.path.join(linux, "tw_net"))
+    shutil.copy2(ARGS.linux_steam_library, os.path.join(linux, "libsteam_api.so"))
+    tw_net_steam_test.ARGS = argparse.Namespace(hub=ARGS.hub, folder=linux)
+    # A folder with tw_net.exe alone, where no Steam runtime library can be found.
+    ARGS.bare_exe = os.path.join(ARGS.prefix, "bare", "tw_net.exe")
+    os.makedirs(os.path.dirname(ARGS.bare_exe))
+    shutil.copy2(ARGS.exe, ARGS.bare_exe)
     os.environ.update(wine_env())  # every Wine process of the run uses this prefix
     try:
         # The first start of a prefix sets it up (about 20 seconds on a fresh machine).
