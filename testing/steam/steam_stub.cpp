@@ -88,7 +88,74 @@ struct SessionFailed {
 };
 static_assert(sizeof(SessionFailed) == 696);
 
-enum Frame : uint8_t { kHello = 1, kWelcome = 2, kRefused = 3, kSend = 4, kAccept = 5, kMsg = 6, kRequest = 7, kFailed = 8 };
+// Callback and call-result structures (packed like CallbackMsg).
+#if defined(_WIN32)
+#pragma pack(push, 8)
+#else
+#pragma pack(push, 4)
+#endif
+struct CallCompleted {  // 703
+  uint64_t call;
+  int32_t callback;
+  uint32_t size;
+};
+struct LobbyCreated {  // 513
+  int32_t result;
+  uint64_t lobby;
+};
+struct LobbyMatchList {  // 510
+  uint32_t count;
+};
+struct LobbyEnter {  // 504
+  uint64_t lobby;
+  uint32_t chatPermissions;
+  bool locked;
+  uint32_t response;
+};
+struct LobbyDataUpdate {  // 505
+  uint64_t lobby, member;
+  uint8_t success;
+};
+struct LobbyChatUpdate {  // 506
+  uint64_t lobby, changed, by;
+  uint32_t change;
+};
+struct JoinRequested {  // 333
+  uint64_t lobby, friendId;
+};
+struct FriendGameInfo {
+  uint64_t gameId;
+  uint32_t ip;
+  uint16_t gamePort, queryPort;
+  uint64_t lobby;
+};
+#pragma pack(pop)
+#if defined(_WIN32)
+static_assert(sizeof(LobbyEnter) == 24 && sizeof(LobbyChatUpdate) == 32 && sizeof(LobbyCreated) == 16);
+#else
+static_assert(sizeof(LobbyEnter) == 20 && sizeof(LobbyChatUpdate) == 28 && sizeof(LobbyCreated) == 12);
+#endif
+static_assert(sizeof(CallCompleted) == 16 && sizeof(JoinRequested) == 16 && sizeof(FriendGameInfo) == 24);
+
+enum Frame : uint8_t {
+  kHello = 1, kWelcome = 2, kRefused = 3, kSend = 4, kAccept = 5, kMsg = 6, kRequest = 7, kFailed = 8,
+  kCreate = 20, kList = 21, kJoin = 22, kLeave = 23, kSetData = 24, kSetMemberData = 25, kInvite = 26,
+  kCreated = 40, kListed = 41, kEntered = 42, kLobby = 43, kChat = 44, kData = 45, kJoinRequested = 46, kFriends = 47,
+};
+
+struct LobbyState {
+  uint64_t owner = 0;
+  int32_t limit = 0;
+  std::vector<uint64_t> members;
+  std::map<std::string, std::string> data;
+  std::map<std::pair<uint64_t, std::string>, std::string> memberData;
+};
+
+struct Friend {
+  uint64_t id;
+  int32_t state;
+  std::string name;
+};
 constexpr uint32_t kMaxMessage = 512 * 1024;     // Steam's limit for one message
 constexpr size_t kMaxQueued = 2 * 1024 * 1024;   // beyond this, sends answer "limit exceeded"
 constexpr int kResultOk = 1, kResultInvalidParam = 8, kResultNoConnection = 3, kResultLimitExceeded = 25;
@@ -109,6 +176,14 @@ struct Client {
   std::map<int, std::deque<Message*>> inbox;
   std::deque<std::vector<uint8_t>> outbox;
   std::vector<uint64_t> failedPeers;  // sessions that failed: sends to them fail too
+  uint64_t nextCall = 1;
+  std::map<uint64_t, Callback> callResults;  // finished calls, until read
+  std::map<uint64_t, LobbyState> lobbies;    // lobbies this user is in or has listed
+  std::vector<uint64_t> listed;              // the last list's lobbies, in order
+  std::vector<std::pair<std::string, std::string>> filters;  // for the next list request
+  int32_t resultCount = 0;
+  std::vector<Friend> friends;
+  std::string textResult;  // storage for the last text handed out
   size_t outboxBytes = 0;
   bool connected = false;
 };
@@ -149,6 +224,65 @@ std::vector<uint8_t> MakeFrame(Frame kind, const void* a, size_t aSize, const vo
   return frame;
 }
 
+template <typename T>
+std::vector<uint8_t> Bytes(const T& value) {
+  const auto* p = reinterpret_cast<const uint8_t*>(&value);
+  return std::vector<uint8_t>(p, p + sizeof value);
+}
+
+struct Reader {
+  const uint8_t* p;
+  const uint8_t* end;
+  template <typename T>
+  T Get() {
+    T value{};
+    if (size_t(end - p) >= sizeof value) std::memcpy(&value, p, sizeof value);
+    p += sizeof value;
+    return value;
+  }
+  std::string Text() {
+    const uint16_t n = Get<uint16_t>();
+    std::string out(reinterpret_cast<const char*>(p), size_t(end - p) < n ? 0 : n);
+    p += n;
+    return out;
+  }
+};
+
+uint64_t ReadLobbyState(Reader& r, Client& c) {
+  const uint64_t id = r.Get<uint64_t>();
+  LobbyState state;
+  state.owner = r.Get<uint64_t>();
+  state.limit = r.Get<int32_t>();
+  for (uint32_t n = r.Get<uint32_t>(); n > 0; --n) state.members.push_back(r.Get<uint64_t>());
+  for (uint32_t n = r.Get<uint32_t>(); n > 0; --n) {
+    std::string key = r.Text();
+    state.data[key] = r.Text();
+  }
+  for (uint32_t n = r.Get<uint32_t>(); n > 0; --n) {
+    const uint64_t member = r.Get<uint64_t>();
+    std::string key = r.Text();
+    state.memberData[{member, key}] = r.Text();
+  }
+  c.lobbies[id] = std::move(state);
+  return id;
+}
+
+// A finished call: its result is kept for GetAPICallResult, and callback 703 announces it.
+void Complete(Client& c, uint64_t call, int id, std::vector<uint8_t> result) {
+  if (call == 0) return;
+  CallCompleted done{call, id, uint32_t(result.size())};
+  c.callResults[call] = {id, std::move(result)};
+  c.callbacks.push_back({703, Bytes(done)});
+}
+
+std::vector<uint8_t> Text16(const std::string& text) {
+  std::vector<uint8_t> out(2 + text.size());
+  const uint16_t n = uint16_t(text.size());
+  std::memcpy(out.data(), &n, 2);
+  std::memcpy(out.data() + 2, text.data(), text.size());
+  return out;
+}
+
 void FreeMessage(Message* m) {
   std::free(m->data);
   delete m;
@@ -182,6 +316,62 @@ void Receive() {
       std::memcpy(&who.steamId, p, 8);
       c.callbacks.push_back({1251, std::vector<uint8_t>(reinterpret_cast<uint8_t*>(&who),
                                                         reinterpret_cast<uint8_t*>(&who) + sizeof who)});
+    } else if (kind == kCreated) {
+      Reader r{p, body.data() + length};
+      const uint64_t call = r.Get<uint64_t>();
+      LobbyCreated created{};
+      created.result = r.Get<int32_t>();
+      created.lobby = r.Get<uint64_t>();
+      Complete(c, call, 513, Bytes(created));
+    } else if (kind == kListed) {
+      Reader r{p, body.data() + length};
+      const uint64_t call = r.Get<uint64_t>();
+      const uint32_t count = r.Get<uint32_t>();
+      c.listed.clear();
+      for (uint32_t i = 0; i < count; ++i) c.listed.push_back(ReadLobbyState(r, c));
+      Complete(c, call, 510, Bytes(LobbyMatchList{count}));
+    } else if (kind == kEntered) {
+      Reader r{p, body.data() + length};
+      const uint64_t call = r.Get<uint64_t>();
+      LobbyEnter enter{};
+      enter.lobby = r.Get<uint64_t>();
+      enter.response = uint32_t(r.Get<int32_t>());
+      Complete(c, call, 504, Bytes(enter));
+      c.callbacks.push_back({504, Bytes(enter)});
+    } else if (kind == kLobby) {
+      Reader r{p, body.data() + length};
+      ReadLobbyState(r, c);
+    } else if (kind == kChat) {
+      Reader r{p, body.data() + length};
+      LobbyChatUpdate update{};
+      update.lobby = r.Get<uint64_t>();
+      update.changed = r.Get<uint64_t>();
+      update.by = r.Get<uint64_t>();
+      update.change = uint32_t(r.Get<int32_t>());
+      c.callbacks.push_back({506, Bytes(update)});
+    } else if (kind == kData) {
+      Reader r{p, body.data() + length};
+      LobbyDataUpdate update{};
+      update.lobby = r.Get<uint64_t>();
+      update.member = r.Get<uint64_t>();
+      update.success = 1;
+      c.callbacks.push_back({505, Bytes(update)});
+    } else if (kind == kJoinRequested) {
+      Reader r{p, body.data() + length};
+      JoinRequested request{};
+      request.lobby = r.Get<uint64_t>();
+      request.friendId = r.Get<uint64_t>();
+      c.callbacks.push_back({333, Bytes(request)});
+    } else if (kind == kFriends) {
+      Reader r{p, body.data() + length};
+      c.friends.clear();
+      for (uint32_t n = r.Get<uint32_t>(); n > 0; --n) {
+        Friend f;
+        f.id = r.Get<uint64_t>();
+        f.state = r.Get<int32_t>();
+        f.name = r.Text();
+        c.friends.push_back(std::move(f));
+      }
     } else if (kind == kFailed && length >= 13) {
       SessionFailed failed{};
       failed.remote.type = 16;
@@ -224,7 +414,7 @@ void Queue(std::vector<uint8_t> frame) {
   c.wake.notify_all();
 }
 
-char interfaceTag[6];  // distinct non-null "interface pointers"
+char interfaceTag[8];  // distinct non-null "interface pointers"
 
 }  // namespace
 
@@ -341,3 +531,206 @@ EXPORT bool SteamAPI_ISteamNetworkingMessages_AcceptSessionWithUser(void*, const
 EXPORT void SteamAPI_SteamNetworkingMessage_t_Release(Message* message) {
   if (message && message->release) message->release(message);
 }
+
+// --- Call results ----------------------------------------------------------------------------
+
+EXPORT bool SteamAPI_ManualDispatch_GetAPICallResult(int32_t, uint64_t call, void* out, int size, int expected,
+                                                     bool* failed) {
+  Client& c = Me();
+  std::lock_guard guard(c.lock);
+  const auto found = c.callResults.find(call);
+  if (found == c.callResults.end()) return false;
+  const bool ok = found->second.id == expected && int(found->second.data.size()) <= size;
+  if (ok) std::memcpy(out, found->second.data.data(), found->second.data.size());
+  if (failed) *failed = !ok;
+  c.callResults.erase(found);
+  return true;
+}
+
+// --- Matchmaking ------------------------------------------------------------------------------
+
+namespace {
+uint64_t NewCall(Client& c) { return c.nextCall++; }
+const char* Keep(Client& c, std::string text) {
+  c.textResult = std::move(text);
+  return c.textResult.c_str();
+}
+}  // namespace
+
+EXPORT void* SteamAPI_SteamMatchmaking_v009() { return &interfaceTag[4]; }
+
+EXPORT uint64_t SteamAPI_ISteamMatchmaking_CreateLobby(void*, int type, int maxMembers) {
+  Client& c = Me();
+  std::lock_guard guard(c.lock);
+  if (!c.connected) return 0;
+  const uint64_t call = NewCall(c);
+  uint8_t head[16];
+  std::memcpy(head, &call, 8);
+  std::memcpy(head + 8, &type, 4);
+  std::memcpy(head + 12, &maxMembers, 4);
+  Queue(MakeFrame(kCreate, head, 16));
+  return call;
+}
+
+EXPORT void SteamAPI_ISteamMatchmaking_AddRequestLobbyListStringFilter(void*, const char* key, const char* value, int) {
+  std::lock_guard guard(Me().lock);
+  Me().filters.emplace_back(key ? key : "", value ? value : "");
+}
+EXPORT void SteamAPI_ISteamMatchmaking_AddRequestLobbyListDistanceFilter(void*, int) {}
+EXPORT void SteamAPI_ISteamMatchmaking_AddRequestLobbyListResultCountFilter(void*, int count) {
+  std::lock_guard guard(Me().lock);
+  Me().resultCount = count;
+}
+
+EXPORT uint64_t SteamAPI_ISteamMatchmaking_RequestLobbyList(void*) {
+  Client& c = Me();
+  std::lock_guard guard(c.lock);
+  if (!c.connected) return 0;
+  const uint64_t call = NewCall(c);
+  std::vector<uint8_t> payload(12);
+  std::memcpy(payload.data(), &call, 8);
+  std::memcpy(payload.data() + 8, &c.resultCount, 4);
+  for (const auto& [key, value] : c.filters) {
+    for (const auto& t : {Text16(key), Text16(value)}) payload.insert(payload.end(), t.begin(), t.end());
+  }
+  c.filters.clear();  // filters apply to one request, as in Steam
+  c.resultCount = 0;
+  Queue(MakeFrame(kList, payload.data(), payload.size()));
+  return call;
+}
+
+EXPORT uint64_t SteamAPI_ISteamMatchmaking_GetLobbyByIndex(void*, int index) {
+  std::lock_guard guard(Me().lock);
+  return index >= 0 && size_t(index) < Me().listed.size() ? Me().listed[size_t(index)] : 0;
+}
+
+EXPORT uint64_t SteamAPI_ISteamMatchmaking_JoinLobby(void*, uint64_t lobby) {
+  Client& c = Me();
+  std::lock_guard guard(c.lock);
+  if (!c.connected) return 0;
+  const uint64_t call = NewCall(c);
+  uint8_t head[16];
+  std::memcpy(head, &call, 8);
+  std::memcpy(head + 8, &lobby, 8);
+  Queue(MakeFrame(kJoin, head, 16));
+  return call;
+}
+
+EXPORT void SteamAPI_ISteamMatchmaking_LeaveLobby(void*, uint64_t lobby) {
+  Client& c = Me();
+  std::lock_guard guard(c.lock);
+  Queue(MakeFrame(kLeave, &lobby, 8));
+  c.lobbies.erase(lobby);
+}
+
+namespace {
+void SendKeyValue(Frame kind, uint64_t lobby, const char* key, const char* value) {
+  std::vector<uint8_t> payload(8);
+  std::memcpy(payload.data(), &lobby, 8);
+  for (const auto& t : {Text16(key ? key : ""), Text16(value ? value : "")}) payload.insert(payload.end(), t.begin(), t.end());
+  Queue(MakeFrame(kind, payload.data(), payload.size()));
+}
+}  // namespace
+
+EXPORT bool SteamAPI_ISteamMatchmaking_SetLobbyData(void*, uint64_t lobby, const char* key, const char* value) {
+  Client& c = Me();
+  std::lock_guard guard(c.lock);
+  const auto found = c.lobbies.find(lobby);
+  if (found == c.lobbies.end() || found->second.owner != c.id) return false;  // only the owner writes
+  found->second.data[key ? key : ""] = value ? value : "";
+  SendKeyValue(kSetData, lobby, key, value);
+  return true;
+}
+
+EXPORT const char* SteamAPI_ISteamMatchmaking_GetLobbyData(void*, uint64_t lobby, const char* key) {
+  Client& c = Me();
+  std::lock_guard guard(c.lock);
+  const auto found = c.lobbies.find(lobby);
+  if (found == c.lobbies.end()) return "";
+  const auto value = found->second.data.find(key ? key : "");
+  return value == found->second.data.end() ? "" : Keep(c, value->second);
+}
+
+EXPORT void SteamAPI_ISteamMatchmaking_SetLobbyMemberData(void*, uint64_t lobby, const char* key, const char* value) {
+  Client& c = Me();
+  std::lock_guard guard(c.lock);
+  SendKeyValue(kSetMemberData, lobby, key, value);
+}
+
+EXPORT const char* SteamAPI_ISteamMatchmaking_GetLobbyMemberData(void*, uint64_t lobby, uint64_t member, const char* key) {
+  Client& c = Me();
+  std::lock_guard guard(c.lock);
+  const auto found = c.lobbies.find(lobby);
+  if (found == c.lobbies.end()) return "";
+  const auto value = found->second.memberData.find({member, key ? key : ""});
+  return value == found->second.memberData.end() ? "" : Keep(c, value->second);
+}
+
+EXPORT uint64_t SteamAPI_ISteamMatchmaking_GetLobbyOwner(void*, uint64_t lobby) {
+  std::lock_guard guard(Me().lock);
+  const auto found = Me().lobbies.find(lobby);
+  return found == Me().lobbies.end() ? 0 : found->second.owner;
+}
+
+EXPORT int SteamAPI_ISteamMatchmaking_GetNumLobbyMembers(void*, uint64_t lobby) {
+  std::lock_guard guard(Me().lock);
+  const auto found = Me().lobbies.find(lobby);
+  return found == Me().lobbies.end() ? 0 : int(found->second.members.size());
+}
+
+EXPORT uint64_t SteamAPI_ISteamMatchmaking_GetLobbyMemberByIndex(void*, uint64_t lobby, int index) {
+  std::lock_guard guard(Me().lock);
+  const auto found = Me().lobbies.find(lobby);
+  if (found == Me().lobbies.end() || index < 0 || size_t(index) >= found->second.members.size()) return 0;
+  return found->second.members[size_t(index)];
+}
+
+EXPORT bool SteamAPI_ISteamMatchmaking_InviteUserToLobby(void*, uint64_t lobby, uint64_t invitee) {
+  Client& c = Me();
+  std::lock_guard guard(c.lock);
+  uint8_t head[16];
+  std::memcpy(head, &lobby, 8);
+  std::memcpy(head + 8, &invitee, 8);
+  Queue(MakeFrame(kInvite, head, 16));
+  return true;
+}
+
+// --- Friends and utilities ----------------------------------------------------------------------
+
+EXPORT int SteamAPI_ISteamFriends_GetFriendCount(void*, int) {
+  std::lock_guard guard(Me().lock);
+  return int(Me().friends.size());
+}
+
+EXPORT uint64_t SteamAPI_ISteamFriends_GetFriendByIndex(void*, int index, int) {
+  std::lock_guard guard(Me().lock);
+  return index >= 0 && size_t(index) < Me().friends.size() ? Me().friends[size_t(index)].id : 0;
+}
+
+EXPORT const char* SteamAPI_ISteamFriends_GetFriendPersonaName(void*, uint64_t id) {
+  Client& c = Me();
+  std::lock_guard guard(c.lock);
+  for (const Friend& f : c.friends)
+    if (f.id == id) return Keep(c, f.name);
+  return "";
+}
+
+EXPORT int SteamAPI_ISteamFriends_GetFriendPersonaState(void*, uint64_t id) {
+  std::lock_guard guard(Me().lock);
+  for (const Friend& f : Me().friends)
+    if (f.id == id) return f.state;
+  return 0;
+}
+
+EXPORT bool SteamAPI_ISteamFriends_GetFriendGamePlayed(void*, uint64_t id, FriendGameInfo* info) {
+  std::lock_guard guard(Me().lock);
+  for (const Friend& f : Me().friends)
+    if (f.id == id && f.state != 0) {  // every stand-in user plays the test application
+      if (info) *info = FriendGameInfo{480, 0, 0, 0, 0};
+      return true;
+    }
+  return false;
+}
+
+EXPORT void* SteamAPI_SteamUtils_v011() { return &interfaceTag[5]; }
+EXPORT uint32_t SteamAPI_ISteamUtils_GetAppID(void*) { return 480; }
