@@ -188,9 +188,11 @@ struct Client {
   bool connected = false;
 };
 
+// The one signed-in user of this process. Never destroyed: the library's threads are detached and
+// may still run while the process exits.
 Client& Me() {
-  static Client client;
-  return client;
+  static Client* client = new Client;
+  return *client;
 }
 
 bool ReadAll(SocketHandle s, void* buffer, size_t size) {
