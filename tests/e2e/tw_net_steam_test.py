@@ -142,11 +142,19 @@ class SteamBridge(unittest.TestCase):
 
 class AcceptAny(unittest.TestCase):
     def test_only_the_first_requester_is_the_player(self):
+        self.requesters(spectators=False)
+
+    def test_later_requesters_are_spectators_where_spectators_are_served(self):
+        self.requesters(spectators=True)
+
+    def requesters(self, spectators):
         hub = Hub()
         processes = []
         try:
             game_a = Listener(free_port())
-            host = SteamTwNet(hub.port, HOST, "--game-connect", game_a.sock.getsockname()[1], "--peer-steam-any")
+            extra = ["--spec-game", free_port()] if spectators else []
+            host = SteamTwNet(hub.port, HOST, "--game-connect", game_a.sock.getsockname()[1], "--peer-steam-any",
+                              *extra)
             processes.append(host)
             for steam_id in (GUEST, STRANGER):
                 port = free_port()
@@ -155,7 +163,10 @@ class AcceptAny(unittest.TestCase):
                 game.sendall(b"hello")
                 self.assertTrue(host.wait_log("id-%04d" % (steam_id % 10000)), host.text())
             self.assertIn("[tw_net] player id-0002 connected\n", host.text())
-            self.assertIn("[tw_net] ignored session request from id-0004\n", host.text())
+            if spectators:
+                self.assertIn("[tw_net] spectator id-0004 connected\n", host.text())
+            else:
+                self.assertIn("[tw_net] ignored session request from id-0004\n", host.text())
             game_a.close()
         finally:
             for p in processes:
