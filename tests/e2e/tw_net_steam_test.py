@@ -1,18 +1,16 @@
 """End to end: tw_net on Steam, through the stand-in Steam runtime library and hub on loopback."""
 import argparse
-import hashlib
 import os
 import shutil
 import socket
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 import unittest
 
 import tw_net_test
-from tw_net_test import Collector, Listener, connect, free_port
+from tw_net_test import Collector, Listener, connect, exchange, free_port
 from e2e_support import end_process, wait_for
 
 ARGS = None
@@ -92,17 +90,8 @@ class SteamBridge(unittest.TestCase):
         game_b = connect(game_b_port)
         self.sockets.append(game_b)
         size = 4 << 20
-        to_a, to_b = os.urandom(size), os.urandom(size)
-        sender = threading.Thread(target=game_b.sendall, args=(to_a,))
-        sender.start()
         self.assertTrue(wait_for(lambda: game_a.accepted, 20), host.text())
-        at_a, at_b = Collector(game_a.accepted[0]), Collector(game_b)
-        game_a.accepted[0].sendall(to_b)
-        sender.join(timeout=60)
-        self.assertTrue(wait_for(lambda: len(at_a.data) == size and len(at_b.data) == size, 60),
-                        "%d %d\n%s\n%s" % (len(at_a.data), len(at_b.data), host.text(), guest.text()))
-        self.assertEqual(hashlib.sha256(at_a.data).digest(), hashlib.sha256(to_a).digest())
-        self.assertEqual(hashlib.sha256(at_b.data).digest(), hashlib.sha256(to_b).digest())
+        exchange(self, game_a.accepted[0], game_b, size, context=lambda: host.text() + guest.text())
         self.assertIn("[tw_net] player id-0002 connected\n", host.text())
         # The guest's client goes away: the host sees the session fail, and its next send ends it.
         self.hub.tell("drop %d" % GUEST)

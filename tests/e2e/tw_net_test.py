@@ -64,6 +64,22 @@ class Listener:
         self.sock.close()
 
 
+def exchange(test, a, b, size, early=b"", context=lambda: ""):
+    """Sends `size` random bytes each way between the ends `a` and `b` of a relayed stream at once and
+    checks that each side got the other's bytes intact and in order (`a` first got `early`)."""
+    to_b, to_a = os.urandom(size), os.urandom(size)
+    at_a, at_b = Collector(a), Collector(b)
+    sender = threading.Thread(target=b.sendall, args=(to_a,))
+    sender.start()
+    a.sendall(to_b)
+    sender.join(timeout=60)
+    test.assertTrue(wait_for(lambda: len(at_a.data) == len(early) + size and len(at_b.data) == size, 60),
+                    "%d and %d bytes arrived\n%s" % (len(at_a.data), len(at_b.data), context()))
+    test.assertEqual(bytes(at_a.data[:len(early)]), early)
+    test.assertEqual(hashlib.sha256(at_a.data[len(early):]).digest(), hashlib.sha256(to_a).digest())
+    test.assertEqual(hashlib.sha256(at_b.data).digest(), hashlib.sha256(to_b).digest())
+
+
 def connect(port, timeout=20):
     deadline = time.monotonic() + timeout
     while True:
@@ -160,7 +176,6 @@ class Relay(unittest.TestCase):
 
     def test_streams_arrive_intact_and_closing_ends_both(self):
         size = 6 << 20
-        to_b, to_a = os.urandom(size), os.urandom(size)
         early = b"sent by game B before game A listened"
         one = self.start("--game-connect", self.a_port, "--peer-listen", self.peer_port)
         two = self.start("--game-listen", self.b_port, "--peer-connect", self.peer_port)
@@ -171,15 +186,7 @@ class Relay(unittest.TestCase):
         listener = Listener(self.a_port)
         self.assertTrue(wait_for(lambda: listener.accepted, 20), "tw_net 1 never connected to game A")
         game_a = listener.accepted[0]
-        at_a, at_b = Collector(game_a), Collector(game_b)
-        sender = threading.Thread(target=game_b.sendall, args=(to_a,))
-        sender.start()
-        game_a.sendall(to_b)
-        sender.join(timeout=60)
-        self.assertTrue(wait_for(lambda: len(at_a.data) == len(early) + size and len(at_b.data) == size, 60))
-        self.assertEqual(bytes(at_a.data[:len(early)]), early)  # the queued bytes came first
-        self.assertEqual(hashlib.sha256(at_a.data[len(early):]).digest(), hashlib.sha256(to_a).digest())
-        self.assertEqual(hashlib.sha256(at_b.data).digest(), hashlib.sha256(to_b).digest())
+        exchange(self, game_a, game_b, size, early=early)  # the queued bytes come first
         game_a.shutdown(socket.SHUT_RDWR)  # another thread still reads it: close alone sends nothing
         game_a.close()
         self.assertEqual(one.wait(), 0)

@@ -1,18 +1,16 @@
 """tw_net.exe, the Windows build, under Wine: its command line, and one TCP bridge relay against the
 Linux tw_net, so both builds speak the same stream."""
 import argparse
-import hashlib
 import os
 import shutil
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 import unittest
 
 import tw_net_test
-from tw_net_test import Collector, Listener, TwNet, connect, free_port
+from tw_net_test import Listener, TwNet, connect, exchange, free_port
 from e2e_support import wait_for
 
 ARGS = None
@@ -51,7 +49,6 @@ class Windows(unittest.TestCase):
     def test_relay_against_the_linux_build(self):
         a_port, peer_port, b_port = free_port(), free_port(), free_port()
         size = 1 << 20
-        to_b, to_a = os.urandom(size), os.urandom(size)
         listener = Listener(a_port)
         windows = WineTwNet("--game-connect", a_port, "--peer-listen", peer_port)
         linux = None
@@ -61,14 +58,7 @@ class Windows(unittest.TestCase):
             game_b = connect(b_port)
             self.assertTrue(wait_for(lambda: listener.accepted, 30), windows.text())
             game_a = listener.accepted[0]
-            at_a, at_b = Collector(game_a), Collector(game_b)
-            sender = threading.Thread(target=game_b.sendall, args=(to_a,))
-            sender.start()
-            game_a.sendall(to_b)
-            sender.join(timeout=60)
-            self.assertTrue(wait_for(lambda: len(at_a.data) == size and len(at_b.data) == size, 60))
-            self.assertEqual(hashlib.sha256(at_a.data).digest(), hashlib.sha256(to_a).digest())
-            self.assertEqual(hashlib.sha256(at_b.data).digest(), hashlib.sha256(to_b).digest())
+            exchange(self, game_a, game_b, size, context=windows.text)
             game_a.shutdown(2)
             game_a.close()
             self.assertEqual(windows.wait(60), 0)
@@ -101,18 +91,8 @@ class WindowsOnSteam(unittest.TestCase):
                                      name="Guest")
             processes.append(guest)
             game_b = connect(b_port)
-            size = 1 << 20
-            to_a, to_b = os.urandom(size), os.urandom(size)
-            sender = threading.Thread(target=game_b.sendall, args=(to_a,))
-            sender.start()
             self.assertTrue(wait_for(lambda: listener.accepted, 30), host.text())
-            at_a, at_b = Collector(listener.accepted[0]), Collector(game_b)
-            listener.accepted[0].sendall(to_b)
-            sender.join(timeout=60)
-            self.assertTrue(wait_for(lambda: len(at_a.data) == size and len(at_b.data) == size, 60),
-                            host.text() + guest.text())
-            self.assertEqual(hashlib.sha256(at_a.data).digest(), hashlib.sha256(to_a).digest())
-            self.assertEqual(hashlib.sha256(at_b.data).digest(), hashlib.sha256(to_b).digest())
+            exchange(self, listener.accepted[0], game_b, 1 << 20, context=lambda: host.text() + guest.text())
             self.assertIn("[tw_net] player id-0002 connected\n", host.text())
             game_b.shutdown(2)
             game_b.close()
