@@ -7,24 +7,22 @@
 //   home-frame ROOT     one home-screen frame, NewFrame to Render without present (offscreen driver)
 //   memory ROOT         the launcher's memory after 300 frames on the install at ROOT
 #include <SDL3/SDL.h>
+#include <imgui.h>
+#include <imgui_impl_sdl3.h>
+#include <imgui_impl_sdlrenderer3.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
-
-#include <imgui.h>
-#include <imgui_impl_sdl3.h>
-#include <imgui_impl_sdlrenderer3.h>
-
-#include <chrono>
-#include <fstream>
 
 #include "shell/app.h"
 #include "shell/install_root.h"
@@ -52,20 +50,22 @@ int Pacing() {
   float refresh = 0;
   bool throttling = false;
   qm::RunLauncher({"launcher"}, {[&](qm::LauncherApp& app) {
-    if (app.framesPresented == 60) {  // after a warm-up
-      t0 = Now(), c0 = Cpu(), f0 = app.framesPresented;
-      const SDL_DisplayMode* mode = SDL_GetCurrentDisplayMode(SDL_GetDisplayForWindow(app.window));
-      refresh = mode ? mode->refresh_rate : 0;
-    } else if (t0 > 0 && Now() - t0 >= 5.0) {
-      const double t = Now() - t0, c = Cpu() - c0;
-      throttling = app.pacer.throttling;
-      std::printf("pacing: %.1f frames/s over %.1f s (display refresh %.1f Hz, unknown reads 0; pacer %s); "
-                  "CPU %.1f %% of one core\n",
-                  double(app.framesPresented - f0) / t, t, refresh, throttling ? "throttling" : "idle", 100 * c / t);
-      t0 = -1;
-      Quit();
-    }
-  }});
+                    if (app.framesPresented == 60) {  // after a warm-up
+                      t0 = Now(), c0 = Cpu(), f0 = app.framesPresented;
+                      const SDL_DisplayMode* mode = SDL_GetCurrentDisplayMode(SDL_GetDisplayForWindow(app.window));
+                      refresh = mode ? mode->refresh_rate : 0;
+                    } else if (t0 > 0 && Now() - t0 >= 5.0) {
+                      const double t = Now() - t0, c = Cpu() - c0;
+                      throttling = app.pacer.throttling;
+                      std::printf(
+                          "pacing: %.1f frames/s over %.1f s (display refresh %.1f Hz, unknown reads 0; pacer %s); "
+                          "CPU %.1f %% of one core\n",
+                          double(app.framesPresented - f0) / t, t, refresh, throttling ? "throttling" : "idle",
+                          100 * c / t);
+                      t0 = -1;
+                      Quit();
+                    }
+                  }});
   return 0;
 }
 
@@ -75,29 +75,31 @@ int Minimized(const char* probe) {
   std::atomic<uint64_t> framesAtIconify{0}, framesAtRestore{0};
   uint64_t frames = 0;
   qm::RunLauncher({"launcher"}, {[&](qm::LauncherApp& app) {
-    frames = app.framesPresented;
-    if (frames == 30) {
-      const long long id = SDL_GetNumberProperty(SDL_GetWindowProperties(app.window),
-                                                 SDL_PROP_WINDOW_X11_WINDOW_NUMBER, 0);
-      driver = std::thread([&, id, &app = app] {
-        const std::string window = std::to_string(id);
-        if (std::system((std::string(probe) + " iconify " + window).c_str()) != 0) std::fprintf(stderr, "iconify failed\n");
-        SDL_Delay(500);  // let the loop see it
-        framesAtIconify = app.framesPresented;
-        t0 = Now(), c0 = Cpu();
-        SDL_Delay(5000);
-        t1 = Now(), c1 = Cpu();
-        framesAtRestore = app.framesPresented;
-        if (std::system((std::string(probe) + " restore " + window).c_str()) != 0) std::fprintf(stderr, "restore failed\n");
-      });
-    } else if (t1 > 0) {
-      Quit();
-    }
-  }});
+                    frames = app.framesPresented;
+                    if (frames == 30) {
+                      const long long id = SDL_GetNumberProperty(SDL_GetWindowProperties(app.window),
+                                                                 SDL_PROP_WINDOW_X11_WINDOW_NUMBER, 0);
+                      driver = std::thread([&, id, &app = app] {
+                        const std::string window = std::to_string(id);
+                        if (std::system((std::string(probe) + " iconify " + window).c_str()) != 0)
+                          std::fprintf(stderr, "iconify failed\n");
+                        SDL_Delay(500);  // let the loop see it
+                        framesAtIconify = app.framesPresented;
+                        t0 = Now(), c0 = Cpu();
+                        SDL_Delay(5000);
+                        t1 = Now(), c1 = Cpu();
+                        framesAtRestore = app.framesPresented;
+                        if (std::system((std::string(probe) + " restore " + window).c_str()) != 0)
+                          std::fprintf(stderr, "restore failed\n");
+                      });
+                    } else if (t1 > 0) {
+                      Quit();
+                    }
+                  }});
   if (driver.joinable()) driver.join();
   const double t = t1 - t0;
-  std::printf("minimized: CPU %.2f %% of one core over %.1f s; frames drawn meanwhile: %llu\n",
-              100 * (c1 - c0) / t, t, (unsigned long long)(framesAtRestore - framesAtIconify));
+  std::printf("minimized: CPU %.2f %% of one core over %.1f s; frames drawn meanwhile: %llu\n", 100 * (c1 - c0) / t, t,
+              (unsigned long long)(framesAtRestore - framesAtIconify));
   return 0;
 }
 
@@ -108,29 +110,29 @@ int GameRunning() {
   double cpu = 0, span = 0;
   bool started = false;
   qm::RunLauncher({"launcher"}, {[&](qm::LauncherApp& app) {
-    if (app.framesPresented == 30) {
-      qm::ProcessSpec spec;
-      spec.program = "/bin/sleep";
-      spec.arguments = {"8"};
-      int error = 0;
-      if (!qm::StartProcess(spec, app.state.gameProcess, error)) {
-        std::fprintf(stderr, "could not start the stand-in game (error %d)\n", error);
-        Quit();
-        return;
-      }
-      SDL_HideWindow(app.window);
-      started = true;
-      sampler = std::thread([&] {
-        SDL_Delay(1000);
-        const double t0 = Now(), c0 = Cpu();
-        SDL_Delay(5000);
-        span = Now() - t0;
-        cpu = Cpu() - c0;
-      });
-    } else if (started) {
-      Quit();
-    }
-  }});
+                    if (app.framesPresented == 30) {
+                      qm::ProcessSpec spec;
+                      spec.program = "/bin/sleep";
+                      spec.arguments = {"8"};
+                      int error = 0;
+                      if (!qm::StartProcess(spec, app.state.gameProcess, error)) {
+                        std::fprintf(stderr, "could not start the stand-in game (error %d)\n", error);
+                        Quit();
+                        return;
+                      }
+                      SDL_HideWindow(app.window);
+                      started = true;
+                      sampler = std::thread([&] {
+                        SDL_Delay(1000);
+                        const double t0 = Now(), c0 = Cpu();
+                        SDL_Delay(5000);
+                        span = Now() - t0;
+                        cpu = Cpu() - c0;
+                      });
+                    } else if (started) {
+                      Quit();
+                    }
+                  }});
   if (sampler.joinable()) sampler.join();
   std::printf("game running: CPU %.2f %% of one core over %.1f s of polling\n", 100 * cpu / span, span);
   return 0;
@@ -138,12 +140,12 @@ int GameRunning() {
 
 int StartupChild() {
   qm::RunLauncher({"launcher"}, {[](qm::LauncherApp& app) {
-    if (app.framesPresented == 1) {
-      std::printf("%.6f\n", Now());
-      std::fflush(stdout);
-      Quit();
-    }
-  }});
+                    if (app.framesPresented == 1) {
+                      std::printf("%.6f\n", Now());
+                      std::fflush(stdout);
+                      Quit();
+                    }
+                  }});
   return 0;
 }
 
@@ -200,7 +202,8 @@ int HomeFrame(const char* root) {
   qm::CloseLauncherWindow(app);
   std::sort(us.begin(), us.end());
   std::printf("home-screen frame (NewFrame to Render, no present): median %.0f us, p90 %.0f us (%zu frames, art %s)\n",
-              us[us.size() / 2], us[us.size() * 9 / 10], us.size(), app.state.backgroundAspect != 0.667f ? "on" : "off");
+              us[us.size() / 2], us[us.size() * 9 / 10], us.size(),
+              app.state.backgroundAspect != 0.667f ? "on" : "off");
   return 0;
 }
 
@@ -223,8 +226,8 @@ int Memory(const char* root) {
   options.installRoot = root;
   options.afterFrame = [](qm::LauncherApp& app) {
     if (app.framesPresented == 300) {
-      std::printf("memory after 300 frames: anonymous %.1f MiB, resident %.1f MiB in all\n", SmapsKiB("Anonymous:") / 1024.0,
-                  SmapsKiB("Rss:") / 1024.0);
+      std::printf("memory after 300 frames: anonymous %.1f MiB, resident %.1f MiB in all\n",
+                  SmapsKiB("Anonymous:") / 1024.0, SmapsKiB("Rss:") / 1024.0);
       Quit();
     }
   };
@@ -243,6 +246,8 @@ int main(int argc, char** argv) {
   if (mode == "startup-child") return StartupChild();
   if (mode == "home-frame" && argc > 2) return HomeFrame(argv[2]);
   if (mode == "memory" && argc > 2) return Memory(argv[2]);
-  std::fprintf(stderr, "usage: launcher_loop_bench pacing | minimized PROBE | game-running | startup | home-frame ROOT | memory ROOT\n");
+  std::fprintf(
+      stderr,
+      "usage: launcher_loop_bench pacing | minimized PROBE | game-running | startup | home-frame ROOT | memory ROOT\n");
   return 2;
 }

@@ -102,15 +102,19 @@ Chain Make(const char* kind, const std::string& twNet) {
   const std::string k = kind;
   int connectTo = portA;
   if (k == "tw_net") {
-    chain.relays.push_back(Spawn({twNet, "--game-connect", std::to_string(portA), "--peer-listen", std::to_string(peer)}));
-    chain.relays.push_back(Spawn({twNet, "--peer-connect", std::to_string(peer), "--game-listen", std::to_string(portB)}));
+    chain.relays.push_back(
+        Spawn({twNet, "--game-connect", std::to_string(portA), "--peer-listen", std::to_string(peer)}));
+    chain.relays.push_back(
+        Spawn({twNet, "--peer-connect", std::to_string(peer), "--game-listen", std::to_string(portB)}));
     connectTo = portB;
   } else if (k == "socat") {
-    chain.relays.push_back(Spawn({"socat", "-b65536", "TCP-LISTEN:" + std::to_string(peer) + ",bind=127.0.0.1,reuseaddr,nodelay",
-                                  "TCP:127.0.0.1:" + std::to_string(portA) + ",nodelay"}));
+    chain.relays.push_back(
+        Spawn({"socat", "-b65536", "TCP-LISTEN:" + std::to_string(peer) + ",bind=127.0.0.1,reuseaddr,nodelay",
+               "TCP:127.0.0.1:" + std::to_string(portA) + ",nodelay"}));
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    chain.relays.push_back(Spawn({"socat", "-b65536", "TCP-LISTEN:" + std::to_string(portB) + ",bind=127.0.0.1,reuseaddr,nodelay",
-                                  "TCP:127.0.0.1:" + std::to_string(peer) + ",nodelay"}));
+    chain.relays.push_back(
+        Spawn({"socat", "-b65536", "TCP-LISTEN:" + std::to_string(portB) + ",bind=127.0.0.1,reuseaddr,nodelay",
+               "TCP:127.0.0.1:" + std::to_string(peer) + ",nodelay"}));
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     connectTo = portB;
   }

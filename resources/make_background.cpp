@@ -60,7 +60,8 @@ Rgb Pixel(int px, int py) {
   c = {c.r + 0.95f * glow, c.g + 0.32f * glow, c.b + 0.22f * glow * 0.8f};
   // Light rays fanning up from the horizon.
   const float angle = std::atan2(x - 400, 700 - y);
-  const float rays = std::pow(0.5f + 0.5f * std::cos(angle * 14), 8.0f) * Smooth(0.2f, 0.58f, v) * (1 - Smooth(0.58f, 0.6f, v));
+  const float rays =
+      std::pow(0.5f + 0.5f * std::cos(angle * 14), 8.0f) * Smooth(0.2f, 0.58f, v) * (1 - Smooth(0.58f, 0.6f, v));
   c = {c.r + 0.12f * rays, c.g + 0.06f * rays, c.b + 0.05f * rays};
   // Stage and platforms as dark silhouettes with lit top edges.
   const float stage = Platform(x, y, 110, 690, 760, 150);

@@ -6,6 +6,7 @@
 //   crash      end by a segmentation fault
 //   window     open a small window that says what it is; Escape or closing it ends the game
 #include <SDL3/SDL.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <csignal>
@@ -17,7 +18,6 @@
 #include <sstream>
 #include <string>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -34,10 +34,14 @@ Behaviour ReadBehaviour() {
   std::stringstream in(text ? text : "");
   std::string item;
   while (std::getline(in, item, ',')) {
-    if (item.rfind("stay=", 0) == 0) b.stayMs = std::atoi(item.c_str() + 5);
-    else if (item.rfind("exit=", 0) == 0) b.exitCode = std::atoi(item.c_str() + 5);
-    else if (item == "crash") b.crash = true;
-    else if (item == "window") b.window = true;
+    if (item.rfind("stay=", 0) == 0)
+      b.stayMs = std::atoi(item.c_str() + 5);
+    else if (item.rfind("exit=", 0) == 0)
+      b.exitCode = std::atoi(item.c_str() + 5);
+    else if (item == "crash")
+      b.crash = true;
+    else if (item == "window")
+      b.window = true;
   }
   return b;
 }

@@ -24,7 +24,8 @@ std::string WindowTitle(Display* display, Window window) {
   unsigned char* data = nullptr;
   std::string title;
   if (XGetWindowProperty(display, window, netName, 0, 1024, False, utf8, &type, &format, &count, &after, &data) ==
-          Success && data) {
+          Success &&
+      data) {
     title.assign(reinterpret_cast<char*>(data), count);
     XFree(data);
     if (!title.empty()) return title;
@@ -71,8 +72,8 @@ int Close(Display* display, Window window) {
 int SetHidden(Display* display, Window window, bool hidden) {
   Atom state = XInternAtom(display, "_NET_WM_STATE", False);
   Atom hiddenAtom = XInternAtom(display, "_NET_WM_STATE_HIDDEN", False);
-  XChangeProperty(display, window, state, XA_ATOM, 32, PropModeReplace,
-                  reinterpret_cast<unsigned char*>(&hiddenAtom), hidden ? 1 : 0);
+  XChangeProperty(display, window, state, XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&hiddenAtom),
+                  hidden ? 1 : 0);
   XSync(display, False);
   return 0;
 }
@@ -90,10 +91,14 @@ int main(int argc, char** argv) {
     return 2;
   }
   int result = 2;
-  if (std::strcmp(argv[1], "find") == 0) result = Find(display, argv[2]);
-  else if (std::strcmp(argv[1], "close") == 0) result = Close(display, Window(std::strtoul(argv[2], nullptr, 10)));
-  else if (std::strcmp(argv[1], "iconify") == 0) result = SetHidden(display, Window(std::strtoul(argv[2], nullptr, 10)), true);
-  else if (std::strcmp(argv[1], "restore") == 0) result = SetHidden(display, Window(std::strtoul(argv[2], nullptr, 10)), false);
+  if (std::strcmp(argv[1], "find") == 0)
+    result = Find(display, argv[2]);
+  else if (std::strcmp(argv[1], "close") == 0)
+    result = Close(display, Window(std::strtoul(argv[2], nullptr, 10)));
+  else if (std::strcmp(argv[1], "iconify") == 0)
+    result = SetHidden(display, Window(std::strtoul(argv[2], nullptr, 10)), true);
+  else if (std::strcmp(argv[1], "restore") == 0)
+    result = SetHidden(display, Window(std::strtoul(argv[2], nullptr, 10)), false);
   XCloseDisplay(display);
   return result;
 }

@@ -9,17 +9,23 @@ namespace qm {
 
 std::string_view NetModeWord(NetMode mode) {
   switch (mode) {
-    case NetMode::Lockstep: return "lockstep";
-    case NetMode::Rollback: return "rollback";
-    default: return "smooth";
+    case NetMode::Lockstep:
+      return "lockstep";
+    case NetMode::Rollback:
+      return "rollback";
+    default:
+      return "smooth";
   }
 }
 
 std::string_view NetModeLabel(NetMode mode) {
   switch (mode) {
-    case NetMode::Lockstep: return "Lockstep (Dolphin-style: waits, never rewinds)";
-    case NetMode::Rollback: return "Rollback (lowest input lag)";
-    default: return "Smooth (recommended)";
+    case NetMode::Lockstep:
+      return "Lockstep (Dolphin-style: waits, never rewinds)";
+    case NetMode::Rollback:
+      return "Rollback (lowest input lag)";
+    default:
+      return "Smooth (recommended)";
   }
 }
 
@@ -70,10 +76,14 @@ void LoadGameSettings(const std::filesystem::path& root, GameSettings& settings,
   settings.window_height = defaults.window_height;
 
   ForEachSetting(file, [&](std::string_view key, std::string_view value) {
-    if (key == "gfx_backend") settings.gfx_backend = value;
-    else if (key == "gfx_msaa") settings.gfx_msaa = ReadSettingNumber(value);
-    else if (key == "gfx_aniso") settings.gfx_aniso = ReadSettingNumber(value);
-    else if (key == "gfx_vsync") settings.gfx_vsync = value == "1";
+    if (key == "gfx_backend")
+      settings.gfx_backend = value;
+    else if (key == "gfx_msaa")
+      settings.gfx_msaa = ReadSettingNumber(value);
+    else if (key == "gfx_aniso")
+      settings.gfx_aniso = ReadSettingNumber(value);
+    else if (key == "gfx_vsync")
+      settings.gfx_vsync = value == "1";
     else if (key == "window_size" && !value.empty()) {
       const size_t x = value.find('x');
       if (x != std::string_view::npos) {
@@ -100,11 +110,16 @@ void LoadGameSettings(const std::filesystem::path& root, GameSettings& settings,
 
   ForEachSetting(file, [&](std::string_view key, std::string_view value) {
     const int32_t n = Clamp(ReadSettingNumber(value), 0, 100);
-    if (key == "master") settings.master = n;
-    else if (key == "music") settings.music = n;
-    else if (key == "sfx") settings.sfx = n;
+    if (key == "master")
+      settings.master = n;
+    else if (key == "music")
+      settings.music = n;
+    else if (key == "sfx")
+      settings.sfx = n;
     else if (key == "net_mode")
-      settings.net_mode = value == "rollback" ? NetMode::Rollback : value == "lockstep" ? NetMode::Lockstep : NetMode::Smooth;
+      settings.net_mode = value == "rollback"   ? NetMode::Rollback
+                          : value == "lockstep" ? NetMode::Lockstep
+                                                : NetMode::Smooth;
     else if (key == "net_delay")
       settings.net_delay = value == "auto" ? -1 : Clamp(ReadSettingNumber(value), 1, 8);
   });

@@ -42,8 +42,10 @@ bool LaunchGame(LauncherState& state, int index, std::string& errorText) {
   SetEnvVar("TW_WATCHDOG", "0");
   bool fullscreen = state.gameFullscreen;
   if (state.hostedMode && !fullscreen) fullscreen = GetEnvVar("VADUREZIZUVAZO_MODE") == "bigpicture";
-  if (fullscreen) SetEnvVar("TW_FULLSCREEN", "1");
-  else UnsetEnvVar("TW_FULLSCREEN");
+  if (fullscreen)
+    SetEnvVar("TW_FULLSCREEN", "1");
+  else
+    UnsetEnvVar("TW_FULLSCREEN");
   UnsetEnvVar("TW_NO_AUDIO");
 
   // Let go of the controllers so that the game can open them. Headless play never had them.

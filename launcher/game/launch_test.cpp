@@ -55,15 +55,18 @@ TEST_F(GameLaunch, PassesTheEnvironmentRules) {
   for (const Case& c : cases) {
     SetEnvVar("TW_FULLSCREEN", "1");  // inherited by the launcher: must not leak through
     SetEnvVar("TW_NO_AUDIO", "1");
-    if (c.mode) SetEnvVar("VADUREZIZUVAZO_MODE", c.mode);
-    else UnsetEnvVar("VADUREZIZUVAZO_MODE");
+    if (c.mode)
+      SetEnvVar("VADUREZIZUVAZO_MODE", c.mode);
+    else
+      UnsetEnvVar("VADUREZIZUVAZO_MODE");
     state_.hostedMode = c.hosted;
     state_.gameFullscreen = c.fullscreen;
     const std::string log = Play();
     EXPECT_NE(log.find(std::string("\n") + c.expected + "\n"), std::string::npos) << c.hosted << c.fullscreen << log;
     EXPECT_NE(log.find("\nTW_WATCHDOG=0\n"), std::string::npos);
     EXPECT_NE(log.find("\nTW_NO_AUDIO=(unset)\n"), std::string::npos);
-    EXPECT_NE(log.find(std::string("\nVADUREZIZUVAZO_MODE=") + (c.mode ? c.mode : "(unset)") + "\n"), std::string::npos);
+    EXPECT_NE(log.find(std::string("\nVADUREZIZUVAZO_MODE=") + (c.mode ? c.mode : "(unset)") + "\n"),
+              std::string::npos);
   }
 }
 
@@ -73,7 +76,7 @@ TEST_F(GameLaunch, RotatesTheLogAndRunsInTheBuildFolder) {
   const std::string first = Play();
   EXPECT_FALSE(std::filesystem::exists(install_.root() / "logs" / "brawl.prev.log"));
   EXPECT_NE(first.find("\ncwd=" + (install_.root() / "runtime" / "build").string() + "\n"), std::string::npos) << first;
-  EXPECT_NE(first.find("\nargc=1\n"), std::string::npos);  // no arguments
+  EXPECT_NE(first.find("\nargc=1\n"), std::string::npos);                    // no arguments
   EXPECT_NE(first.find("settings.ini:\nmaster=40\r\n"), std::string::npos);  // found relative to the build folder
 
   install_.Write("logs/brawl.prev.log", "an older generation");

@@ -1,17 +1,18 @@
 #include "game/settings_window.h"
 
+#include <imgui.h>
+
 #include <cfloat>
 #include <cstdio>
 #include <string>
-
-#include <imgui.h>
 
 namespace qm {
 
 const std::array<std::string_view, 6> kResolutions = {"1280x720",  "1600x900",  "1920x1080",
                                                       "2560x1440", "3200x1800", "3840x2160"};
 const std::array<Choice, 2> kMsaaChoices = {{{1, "", "Off"}, {4, "", "4x"}}};
-const std::array<Choice, 5> kAnisoChoices = {{{1, "", "Off"}, {2, "", "2x"}, {4, "", "4x"}, {8, "", "8x"}, {16, "", "16x"}}};
+const std::array<Choice, 5> kAnisoChoices = {
+    {{1, "", "Off"}, {2, "", "2x"}, {4, "", "4x"}, {8, "", "8x"}, {16, "", "16x"}}};
 const std::array<Choice, 4> kBackendChoices = {
     {{0, "auto", "Automatic"}, {1, "d3d12", "Direct3D 12"}, {2, "vulkan", "Vulkan"}, {3, "d3d11", "Direct3D 11"}}};
 
@@ -19,11 +20,16 @@ int MsaaIndex(const GameSettings& settings) { return settings.gfx_msaa == 4 ? 1 
 
 int AnisoIndex(const GameSettings& settings) {
   switch (settings.gfx_aniso) {
-    case 16: return 4;
-    case 8: return 3;
-    case 4: return 2;
-    case 2: return 1;
-    default: return 0;
+    case 16:
+      return 4;
+    case 8:
+      return 3;
+    case 4:
+      return 2;
+    case 2:
+      return 1;
+    default:
+      return 0;
   }
 }
 
@@ -155,9 +161,9 @@ void DrawSettingsWindow(bool& open, float scale, bool canOpenControls, bool& ope
   ImGui::SetNextWindowSizeConstraints(ImVec2(520 * s, 0), ImVec2(520 * s, FLT_MAX));
   ImGui::SetNextWindowPos(viewport->GetCenter(), ImGuiCond_Appearing, ImVec2(0.5f, 0.5f));
   ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, ImVec2(22 * s, 18 * s));
-  const bool visible = ImGui::Begin("Settings", &open,
-                                    ImGuiWindowFlags_NoCollapse | ImGuiWindowFlags_AlwaysAutoResize |
-                                        ImGuiWindowFlags_NoSavedSettings);
+  const bool visible =
+      ImGui::Begin("Settings", &open,
+                   ImGuiWindowFlags_NoCollapse | ImGuiWindowFlags_AlwaysAutoResize | ImGuiWindowFlags_NoSavedSettings);
   ImGui::PopStyleVar();
   if (visible) {
     DrawVolume(settings, installRoot);

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/env.h"
-#include "shell/install_state.h"
 #include "shell/input_events.h"
+#include "shell/install_state.h"
 #include "stand_in.h"
 #include "temp_install.h"
 #include "ui_items.h"
@@ -23,8 +23,8 @@ TEST(SettingsChoices, CurrentEntryOfEachCombo) {
     int32_t msaa, aniso;
     const char* backend;
     int msaaIndex, anisoIndex, backendIndex;
-  } cases[] = {{4, 16, "vulkan", 1, 4, 2}, {1, 8, "d3d12", 0, 3, 1}, {1, 4, "d3d11", 0, 2, 3},
-               {1, 2, "auto", 0, 1, 0},   {1, 1, "opengl", 0, 0, 0}, {1, 1, "", 0, 0, 0}};
+  } cases[] = {{4, 16, "vulkan", 1, 4, 2}, {1, 8, "d3d12", 0, 3, 1},  {1, 4, "d3d11", 0, 2, 3},
+               {1, 2, "auto", 0, 1, 0},    {1, 1, "opengl", 0, 0, 0}, {1, 1, "", 0, 0, 0}};
   for (const Case& c : cases) {
     GameSettings s;
     s.gfx_msaa = c.msaa;
@@ -193,7 +193,8 @@ TEST_F(SettingsWindow, OpenControlsStartsTheReadyGameOnce) {
   EXPECT_EQ(Run(steps, 26), 0);
   EXPECT_TRUE(disabledForPplus);
   EXPECT_TRUE(closed);
-  EXPECT_NE(test::ReadAll(install_.root() / "logs" / "brawl.log").find("\nTW_OPEN_CONTROLS=(unset)\n"), std::string::npos);
+  EXPECT_NE(test::ReadAll(install_.root() / "logs" / "brawl.log").find("\nTW_OPEN_CONTROLS=(unset)\n"),
+            std::string::npos);
 }
 
 TEST_F(SettingsWindow, GamepadDrivesTheWindowAndNotTheHomeScreen) {

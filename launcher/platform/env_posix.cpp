@@ -1,7 +1,7 @@
 // POSIX implementation of the environment accessors.
-#include "platform/env.h"
-
 #include <cstdlib>
+
+#include "platform/env.h"
 
 namespace qm {
 

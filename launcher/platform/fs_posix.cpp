@@ -1,13 +1,13 @@
 // POSIX implementation of the launcher's file-system queries.
-#include "platform/fs.h"
-
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <vector>
+
+#include "platform/fs.h"
 
 namespace qm {
 
@@ -20,8 +20,8 @@ bool Exists(const char* path, std::string* error) {
   // The POSIX counterparts of "file not found", "path not found" and "invalid name".
   const bool notFound = code == ENOENT || code == ENOTDIR || code == ENAMETOOLONG;
   if (!notFound && error)
-    *error = std::string("Could not test ") + path + " (error " + std::to_string(code) + ": " +
-             std::strerror(code) + ").";
+    *error =
+        std::string("Could not test ") + path + " (error " + std::to_string(code) + ": " + std::strerror(code) + ").";
   return false;
 }
 

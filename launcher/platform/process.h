@@ -14,12 +14,12 @@ namespace qm {
 std::string ExecutableName(std::string_view base);
 
 struct ProcessSpec {
-  std::filesystem::path program;         // full path of the executable
-  std::vector<std::string> arguments;    // after the program itself, UTF-8
-  std::filesystem::path workingFolder;   // empty: the launcher's own
-  std::filesystem::path logFile;         // created empty; empty path: inherit the launcher's output
+  std::filesystem::path program;        // full path of the executable
+  std::vector<std::string> arguments;   // after the program itself, UTF-8
+  std::filesystem::path workingFolder;  // empty: the launcher's own
+  std::filesystem::path logFile;        // created empty; empty path: inherit the launcher's output
   bool belowNormalPriority = false;
-  bool endWithParent = false;            // the child dies with the launcher (headless play)
+  bool endWithParent = false;  // the child dies with the launcher (headless play)
 };
 
 struct ProcessHandle {

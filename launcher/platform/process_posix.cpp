@@ -1,15 +1,16 @@
 // POSIX implementation of child processes: fork and exec, with the exec error carried back to the
 // parent through a close-on-exec pipe so that a missing program is reported as "error 2".
-#include "platform/process.h"
-
-#include <cerrno>
-#include <csignal>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+
+#include "platform/process.h"
 
 extern char** environ;
 
@@ -31,11 +32,12 @@ bool StartProcess(const ProcessSpec& spec, ProcessHandle& process, int& errorCod
   // The log is opened here, created empty. A log that cannot be opened is not an error: the child
   // then writes nowhere.
   int logFd = -1;
-  if (!spec.logFile.empty())
-    logFd = ::open(spec.logFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (!spec.logFile.empty()) logFd = ::open(spec.logFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   struct LogCloser {
     int fd;
-    ~LogCloser() { if (fd >= 0) ::close(fd); }
+    ~LogCloser() {
+      if (fd >= 0) ::close(fd);
+    }
   } logCloser{logFd};
 
   int pipeFds[2];
@@ -80,7 +82,8 @@ bool StartProcess(const ProcessSpec& spec, ProcessHandle& process, int& errorCod
   ::close(pipeFds[0]);
   if (got == sizeof childError) {
     int status;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
     errorCode = childError;
     return false;
   }
@@ -120,10 +123,14 @@ int WaitForProcess(ProcessHandle& process) {
   if (process.id == 0) return 0;
   int status = 0;
   pid_t got;
-  while ((got = ::waitpid(pid_t(process.id), &status, 0)) < 0 && errno == EINTR) {}
-  if (got < 0) code = 1;  // the code cannot be read
-  else if (WIFEXITED(status)) code = WEXITSTATUS(status);
-  else if (WIFSIGNALED(status)) code = 128 + WTERMSIG(status);
+  while ((got = ::waitpid(pid_t(process.id), &status, 0)) < 0 && errno == EINTR) {
+  }
+  if (got < 0)
+    code = 1;  // the code cannot be read
+  else if (WIFEXITED(status))
+    code = WEXITSTATUS(status);
+  else if (WIFSIGNALED(status))
+    code = 128 + WTERMSIG(status);
   process.id = 0;
   return code;
 }

@@ -6,9 +6,12 @@ namespace qm {
 std::filesystem::path UiFontPath(UiFace face) {
   const std::filesystem::path folder = "/usr/share/fonts/opentype/inter";
   switch (face) {
-    case UiFace::SemiBold: return folder / "Inter-SemiBold.otf";
-    case UiFace::Black: return folder / "Inter-Black.otf";
-    default: return folder / "Inter-Regular.otf";
+    case UiFace::SemiBold:
+      return folder / "Inter-SemiBold.otf";
+    case UiFace::Black:
+      return folder / "Inter-Black.otf";
+    default:
+      return folder / "Inter-Regular.otf";
   }
 }
 

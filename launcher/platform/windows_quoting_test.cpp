@@ -40,13 +40,22 @@ std::vector<std::string> ParseLikeWindows(const std::string& line) {
 }
 
 TEST(WindowsQuoting, EveryArgumentComesBackIntact) {
-  const std::vector<std::string> cases = {
-      "plain", "", "with space", "C:\\Games\\", "C:\\", "say \"hi\"", "back\\\\slash\\\"quote",
-      "\\\\server\\share", "trailing\\\\", "\"", "\\", "Pok\xC3\xA9mon \xC2\xBD"};
+  const std::vector<std::string> cases = {"plain",
+                                          "",
+                                          "with space",
+                                          "C:\\Games\\",
+                                          "C:\\",
+                                          "say \"hi\"",
+                                          "back\\\\slash\\\"quote",
+                                          "\\\\server\\share",
+                                          "trailing\\\\",
+                                          "\"",
+                                          "\\",
+                                          "Pok\xC3\xA9mon \xC2\xBD"};
   for (const std::string& arg : cases)
     EXPECT_EQ(ParseLikeWindows(QuoteWindowsArgument(arg)), std::vector<std::string>{arg}) << arg;
-  const std::vector<std::string> all = {"C:\\Python\\python.exe", "-I", "-u", "C:\\Q\\tools\\quillmarch_build.py",
-                                        "--wbfs", "D:\\My \"Discs\"\\"};
+  const std::vector<std::string> all = {
+      "C:\\Python\\python.exe", "-I", "-u", "C:\\Q\\tools\\quillmarch_build.py", "--wbfs", "D:\\My \"Discs\"\\"};
   EXPECT_EQ(ParseLikeWindows(WindowsCommandLine(all)), all);
 }
 

@@ -17,7 +17,8 @@ void ApplyProgressLine(SetupJob& job, std::string_view line, double now) {
   } else if (line.substr(0, 3) == "%% ") {
     // Leading white space, then digits; the sign of a setting number does not apply here.
     std::string_view rest = line.substr(3);
-    while (!rest.empty() && (rest.front() == ' ' || (rest.front() >= '\t' && rest.front() <= '\r'))) rest.remove_prefix(1);
+    while (!rest.empty() && (rest.front() == ' ' || (rest.front() >= '\t' && rest.front() <= '\r')))
+      rest.remove_prefix(1);
     job.percent = (!rest.empty() && rest.front() >= '0' && rest.front() <= '9') ? ReadSettingNumber(rest) : 0;
     if (job.percent >= 27 && job.anchorTime == 0) job.anchorTime = now;
   } else if (line.size() >= 7 && line.substr(0, 7) == "ERROR: ") {
@@ -76,7 +77,9 @@ std::string BuildTimeLine(const SetupJob& job, double now) {
   if (job.anchorTime > 0 && job.percent >= 31) {
     const double rate = (now - job.anchorTime) / double(job.percent - 27);
     const long long m = (long long)(((100 - job.percent) * rate) / 60.0 + 0.5);
-    std::string estimate = m <= 0 ? "under a minute" : m == 1 ? "about 1 minute" : "about " + std::to_string(m) + " minutes";
+    std::string estimate = m <= 0   ? "under a minute"
+                           : m == 1 ? "about 1 minute"
+                                    : "about " + std::to_string(m) + " minutes";
     line += "  \u00b7  " + estimate + " left";
   } else {
     line += "  \u00b7  estimating time left...";
@@ -98,7 +101,8 @@ void DrawBuildProgress(ImDrawList* list, ImVec2 cardMin, ImVec2 cardMax, ImVec4 
     const float b0 = std::max(c - 40 * s, left), b1 = std::min(c + 40 * s, fillRight);
     if (b1 > b0)
       list->AddRectFilledMultiColor(ImVec2(b0, top), ImVec2(b1, bottom), IM_COL32(255, 255, 255, 0),
-                                    IM_COL32(255, 255, 255, 90), IM_COL32(255, 255, 255, 90), IM_COL32(255, 255, 255, 0));
+                                    IM_COL32(255, 255, 255, 90), IM_COL32(255, 255, 255, 90),
+                                    IM_COL32(255, 255, 255, 0));
   }
   const std::string text = BuildTimeLine(job, now);
   list->AddText(fontSmall, fontSmall->LegacySize, ImVec2(left, top - fontSmall->LegacySize - 4 * s),

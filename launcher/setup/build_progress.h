@@ -3,11 +3,11 @@
 // the game's card.
 #pragma once
 
+#include <imgui.h>
+
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include <imgui.h>
 
 #include "setup/setup_job.h"
 

@@ -22,13 +22,13 @@ TEST(BuildProgress, ProgressLinesByTheirPrefix) {
       {"## Extracting the disc", 1, "Extracting the disc", 0, "", 0},
       {"%% 12", 2, "Extracting the disc", 12, "", 0},
       {"##  two spaces kept\r", 3, " two spaces kept", 12, "", 0},
-      {"%%  27 percent", 4, " two spaces kept", 27, "", 4},       // white space skipped; the anchor is set
-      {"%% 40", 5, " two spaces kept", 40, "", 4},               // set once
-      {"%% abc", 6, " two spaces kept", 0, "", 4},               // no digits give 0
+      {"%%  27 percent", 4, " two spaces kept", 27, "", 4},  // white space skipped; the anchor is set
+      {"%% 40", 5, " two spaces kept", 40, "", 4},           // set once
+      {"%% abc", 6, " two spaces kept", 0, "", 4},           // no digits give 0
       {"ERROR: Disc unreadable", 7, " two spaces kept", 0, "Disc unreadable", 4},
       {"error: ignored", 8, " two spaces kept", 0, "Disc unreadable", 4},  // case-sensitive
-      {"##", 9, " two spaces kept", 0, "Disc unreadable", 4},            // shorter than 3 bytes
-      {"%% 250", 10, " two spaces kept", 250, "Disc unreadable", 4},     // kept as printed
+      {"##", 9, " two spaces kept", 0, "Disc unreadable", 4},              // shorter than 3 bytes
+      {"%% 250", 10, " two spaces kept", 250, "Disc unreadable", 4},       // kept as printed
   };
   for (const Step& step : steps) {
     ApplyProgressLine(job, step.line, step.now);
@@ -49,10 +49,10 @@ TEST(BuildProgress, TimeLineAndEstimate) {
       {0, 0, 75 * 60 + 2, 0, "75:02 elapsed  \u00b7  estimating time left..."},
       {0, 100, 400, 57, "6:40 elapsed  \u00b7  about 7 minutes left"},
       {0, 100, 160, 87, "2:40 elapsed  \u00b7  under a minute left"},
-      {0, 100, 200, 30, "3:20 elapsed  \u00b7  estimating time left..."},   // below 31
-      {0, 100, 100, 40, "1:40 elapsed  \u00b7  under a minute left"},        // anchored at this poll
-      {0, 100, 150, 52, "2:30 elapsed  \u00b7  about 2 minutes left"},       // 48 * 2 s = 1.6 minutes
-      {0, 100, 162, 58, "2:42 elapsed  \u00b7  about 1 minute left"},        // 42 * 2 s = 1.4 minutes
+      {0, 100, 200, 30, "3:20 elapsed  \u00b7  estimating time left..."},  // below 31
+      {0, 100, 100, 40, "1:40 elapsed  \u00b7  under a minute left"},      // anchored at this poll
+      {0, 100, 150, 52, "2:30 elapsed  \u00b7  about 2 minutes left"},     // 48 * 2 s = 1.6 minutes
+      {0, 100, 162, 58, "2:42 elapsed  \u00b7  about 1 minute left"},      // 42 * 2 s = 1.4 minutes
       {0, 100, 500, 100, "8:20 elapsed  \u00b7  under a minute left"},
   };
   for (const Case& c : cases) {
@@ -79,7 +79,8 @@ SetupJob FullRead(const std::string& text) {
 TEST(BuildProgress, ReadingOnlyWhatWasAddedEqualsAFullRead) {
   test::TempInstall install;
   const std::string log =
-      "args: []\n## Extracting the disc\n%% 12\nnoise\r\n## Recompiling\r\n%% 33\nERROR: first\nERROR: second\n## Linki";
+      "args: []\n## Extracting the disc\n%% 12\nnoise\r\n## Recompiling\r\n%% 33\nERROR: first\nERROR: second\n## "
+      "Linki";
   SetupJob job;
   job.logPath = install.root() / "setup_brawl.log";
   // The script writes in pieces that cut lines anywhere; the reader polls after each.

@@ -16,9 +16,7 @@ namespace {
 
 using test::TempInstall;
 
-double Now() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
+double Now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
 
 // Polls the build like the frame loop until it ends (at most 30 s); returns the status message.
 StatusMessage RunToEnd(SetupJob& job, const TempInstall& install, const std::string& version = "1.0.0") {
@@ -39,7 +37,9 @@ class BuildRunner : public ::testing::Test {
     UnsetEnvVar("QM_STANDIN_BUILD");
     SetEnvVar("QM_STANDIN_GAME_EXE", test::StandInGamePath().string());
   }
-  std::string Log(const char* id) { return test::ReadAll(install_.root() / "logs" / (std::string("setup_") + id + ".log")); }
+  std::string Log(const char* id) {
+    return test::ReadAll(install_.root() / "logs" / (std::string("setup_") + id + ".log"));
+  }
   TempInstall install_;
 };
 

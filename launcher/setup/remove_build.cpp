@@ -65,7 +65,9 @@ void DrawRemoveSection(float s, bool busy, const std::filesystem::path& root, Re
     ImGui::TextUnformatted(title.c_str());
     if (ImGui::BeginPopupModal("confirm", nullptr, ImGuiWindowFlags_AlwaysAutoResize)) {
       ImGui::Text("Remove %s?", std::string(entry.title).c_str());
-      if (i != 0) ImGui::Checkbox("Also delete the copied mod files (you will need the download again)", &state.alsoDeleteModFiles);
+      if (i != 0)
+        ImGui::Checkbox("Also delete the copied mod files (you will need the download again)",
+                        &state.alsoDeleteModFiles);
       if (ImGui::Button("Remove", ImVec2(120 * s, 0))) {
         state.removeMessage = RemoveGameBuild(root, i, state.alsoDeleteModFiles);
         ImGui::CloseCurrentPopup();

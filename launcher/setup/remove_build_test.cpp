@@ -25,10 +25,17 @@ TEST(RemoveBuild, CountsEveryFileAndFolder) {
 
 TEST(RemoveBuild, DeletesWhatTheSetUpLeftAndKeepsTheRest) {
   TempInstall install;
-  const char* made[] = {"runtime/build_pplus/game.dll", "runtime/build_pplus/game.pdb",
-                        "runtime/build_pplus/quillmarch_version.txt", "generated_pplus/a.cpp", "generated/kept.cpp",
-                        "assets/pplus.elf", "assets/pplus.functions.toml", "assets/pplus.toggles.bin",
-                        "assets/brawl.elf", "Disc/DATA/sys/main.dol", "settings.ini",
+  const char* made[] = {"runtime/build_pplus/game.dll",
+                        "runtime/build_pplus/game.pdb",
+                        "runtime/build_pplus/quillmarch_version.txt",
+                        "generated_pplus/a.cpp",
+                        "generated/kept.cpp",
+                        "assets/pplus.elf",
+                        "assets/pplus.functions.toml",
+                        "assets/pplus.toggles.bin",
+                        "assets/brawl.elf",
+                        "Disc/DATA/sys/main.dol",
+                        "settings.ini",
                         "Project+.v3.2.1.Wii/Project+ v3.2.1 (Wii)/Project+/pf/x"};
   for (const char* path : made) install.Write(path);
   EXPECT_EQ(RemoveGameBuild(install.root(), 1, false), "Project+ v3.2.1 removed (8 files).");

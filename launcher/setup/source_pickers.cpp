@@ -2,7 +2,6 @@
 
 #include <SDL3/SDL_dialog.h>
 #include <SDL3/SDL_properties.h>
-
 #include <imgui.h>
 
 #include <cfloat>
@@ -17,11 +16,11 @@ namespace qm {
 namespace {
 
 constexpr const char* kPickFiles = "Pick your files. They stay on this PC; nothing is uploaded.";
-constexpr const char* kBuilding = "Building on this PC. You can minimize this window; closing it does not stop the build.";
+constexpr const char* kBuilding =
+    "Building on this PC. You can minimize this window; closing it does not stop the build.";
 
 // SDL reads the filters when the dialog opens, on its own thread: they must outlive the call.
-const SDL_DialogFileFilter kDiscFilters[] = {{"Wii disc image (.wbfs, .iso)", "wbfs;iso;rvz;gcz"},
-                                             {"All files", "*"}};
+const SDL_DialogFileFilter kDiscFilters[] = {{"Wii disc image (.wbfs, .iso)", "wbfs;iso;rvz;gcz"}, {"All files", "*"}};
 const SDL_DialogFileFilter kModFilters[] = {{"Mod download (.zip, .rar, .7z)", "zip;rar;7z"}, {"All files", "*"}};
 
 void ShowDialog(const PickerContext& context, SDL_FileDialogType type, const std::string& title,

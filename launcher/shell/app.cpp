@@ -1,18 +1,18 @@
 #include "shell/app.h"
 
-#include <cstdio>
-#include <optional>
-
 #include <SDL3/SDL.h>
 #include <imgui.h>
 #include <imgui_impl_sdl3.h>
 #include <imgui_impl_sdlrenderer3.h>
 
+#include <cstdio>
+#include <optional>
+
 #include "game/launch.h"
+#include "platform/env.h"
 #include "setup/build_progress.h"
 #include "setup/build_runner.h"
 #include "setup/source_pickers.h"
-#include "platform/env.h"
 #include "shell/catalogue.h"
 #include "shell/command_line.h"
 #include "shell/home_screen.h"
@@ -54,8 +54,10 @@ bool SuperviseGame(LauncherApp& app, bool& quitDuringGame) {
     state.running = false;
     return false;
   }
-  if (exitCode == 0) SetStatus(app.home, "", false);
-  else SetStatus(app.home, GameStoppedText(state.playedGame, exitCode), true);
+  if (exitCode == 0)
+    SetStatus(app.home, "", false);
+  else
+    SetStatus(app.home, GameStoppedText(state.playedGame, exitCode), true);
   SDL_InitSubSystem(SDL_INIT_GAMEPAD);  // the launch released the gamepads
   SDL_ShowWindow(app.window);
   SDL_RaiseWindow(app.window);
@@ -72,7 +74,8 @@ void TakeDialogResult(LauncherApp& app) {
     text = app.state.dialogResult.text;
   }
   if (!ready) return;
-  if (const auto message = OnSourcePicked(PickerContextOf(app), text)) SetStatus(app.home, message->text, message->isError);
+  if (const auto message = OnSourcePicked(PickerContextOf(app), text))
+    SetStatus(app.home, message->text, message->isError);
 }
 
 void DrawFrame(LauncherApp& app) {
@@ -146,8 +149,10 @@ bool OpenLauncherWindow(LauncherApp& app, std::optional<int> playRequest) {
     const GameEntry& game = kGames[state.selectedGame];
     const std::string text = InstallStateText(state.installRoot, state.launcherVersion, game);
     std::string error;
-    if (!text.empty()) SetStatus(app.home, std::string(game.title) + ": " + text, true);
-    else if (!LaunchGame(state, state.selectedGame, error)) SetStatus(app.home, error, true);
+    if (!text.empty())
+      SetStatus(app.home, std::string(game.title) + ": " + text, true);
+    else if (!LaunchGame(state, state.selectedGame, error))
+      SetStatus(app.home, error, true);
   }
   if (state.gameProcess.id == 0) SDL_ShowWindow(app.window);  // else shown when the game ends
 

@@ -1,9 +1,8 @@
 // The real frame loop in-process, on SDL's offscreen video driver with the software renderer.
 #include "shell/app.h"
 
-#include <gtest/gtest.h>
-
 #include <SDL3/SDL.h>
+#include <gtest/gtest.h>
 #include <imgui.h>
 
 #include "platform/env.h"
@@ -28,20 +27,20 @@ TEST_F(OffscreenLauncher, RunsFramesAndShutsDownInOrderOnQuit) {
     bool imguiLive = false;
   } seen;
   const int code = RunLauncher({"launcher"}, {[&](LauncherApp& app) {
-    if (app.framesPresented == 1) {
-      seen.title = SDL_GetWindowTitle(app.window);
-      SDL_GetWindowSize(app.window, &seen.width, &seen.height);
-      SDL_GetWindowMinimumSize(app.window, &seen.minWidth, &seen.minHeight);
-      seen.hidden = SDL_GetWindowFlags(app.window) & SDL_WINDOW_HIDDEN;
-      seen.imguiLive = ImGui::GetCurrentContext() != nullptr;
-    }
-    if (app.framesPresented == 3) {
-      SDL_Event quit{};
-      quit.type = SDL_EVENT_QUIT;
-      SDL_PushEvent(&quit);
-    }
-    ASSERT_LE(app.framesPresented, 4u) << "the quit request was not honoured";
-  }});
+                                 if (app.framesPresented == 1) {
+                                   seen.title = SDL_GetWindowTitle(app.window);
+                                   SDL_GetWindowSize(app.window, &seen.width, &seen.height);
+                                   SDL_GetWindowMinimumSize(app.window, &seen.minWidth, &seen.minHeight);
+                                   seen.hidden = SDL_GetWindowFlags(app.window) & SDL_WINDOW_HIDDEN;
+                                   seen.imguiLive = ImGui::GetCurrentContext() != nullptr;
+                                 }
+                                 if (app.framesPresented == 3) {
+                                   SDL_Event quit{};
+                                   quit.type = SDL_EVENT_QUIT;
+                                   SDL_PushEvent(&quit);
+                                 }
+                                 ASSERT_LE(app.framesPresented, 4u) << "the quit request was not honoured";
+                               }});
   EXPECT_EQ(code, 0);
   EXPECT_EQ(seen.title, "Quillmarch");
   EXPECT_EQ(seen.width, 1180);
@@ -58,15 +57,15 @@ TEST_F(OffscreenLauncher, RunsFramesAndShutsDownInOrderOnQuit) {
 TEST_F(OffscreenLauncher, ClosingTheWindowEndsTheLoop) {
   uint64_t frames = 0;
   const int code = RunLauncher({"launcher"}, {[&](LauncherApp& app) {
-    frames = app.framesPresented;
-    if (frames == 2) {
-      SDL_Event close{};
-      close.type = SDL_EVENT_WINDOW_CLOSE_REQUESTED;
-      close.window.windowID = SDL_GetWindowID(app.window);
-      SDL_PushEvent(&close);
-    }
-    ASSERT_LE(frames, 3u);
-  }});
+                                 frames = app.framesPresented;
+                                 if (frames == 2) {
+                                   SDL_Event close{};
+                                   close.type = SDL_EVENT_WINDOW_CLOSE_REQUESTED;
+                                   close.window.windowID = SDL_GetWindowID(app.window);
+                                   SDL_PushEvent(&close);
+                                 }
+                                 ASSERT_LE(frames, 3u);
+                               }});
   EXPECT_EQ(code, 0);
   EXPECT_EQ(frames, 3u);
 }

@@ -9,8 +9,8 @@ TEST(Catalogue, FindGameIsExactAndCaseSensitive) {
   struct Case {
     const char* text;
     std::optional<int> expected;
-  } cases[] = {{"brawl", 0}, {"pplus", 1}, {"rex", 2}, {"Brawl", std::nullopt},
-               {"rex ", std::nullopt}, {"", std::nullopt}, {"build", std::nullopt}};
+  } cases[] = {{"brawl", 0},       {"pplus", 1},           {"rex", 2}, {"Brawl", std::nullopt}, {"rex ", std::nullopt},
+               {"", std::nullopt}, {"build", std::nullopt}};
   for (const Case& c : cases) EXPECT_EQ(FindGame(c.text), c.expected) << c.text;
 }
 

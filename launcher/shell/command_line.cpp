@@ -5,8 +5,8 @@
 #include <fstream>
 #include <thread>
 
-#include "shell/catalogue.h"
 #include "game/launch.h"
+#include "shell/catalogue.h"
 #include "shell/install_state.h"
 #include "shell/launcher_state.h"
 

@@ -17,13 +17,13 @@ TEST(ScanCommandLine, RecognisesPrepareAndPlay) {
   } cases[] = {
       {{"launcher"}, false, std::nullopt},
       {{"launcher", "--play", "pplus"}, false, 1},
-      {{"launcher", "--play"}, false, std::nullopt},                  // --play as the last argument
-      {{"launcher", "--play", "mario"}, false, std::nullopt},         // unknown id
-      {{"launcher", "--play", "rex", "--play", "brawl"}, false, 0},   // a later request wins
-      {{"launcher", "--play", "rex", "--play", "Brawl"}, false, 2},   // an unknown one keeps the earlier
+      {{"launcher", "--play"}, false, std::nullopt},                 // --play as the last argument
+      {{"launcher", "--play", "mario"}, false, std::nullopt},        // unknown id
+      {{"launcher", "--play", "rex", "--play", "brawl"}, false, 0},  // a later request wins
+      {{"launcher", "--play", "rex", "--play", "Brawl"}, false, 2},  // an unknown one keeps the earlier
       {{"launcher", "--prepare", "--game", "brawl"}, true, std::nullopt},
       {{"launcher", "--play", "rex", "--prepare"}, true, std::nullopt},  // pass-through wins
-      {{"--prepare"}, false, std::nullopt},                           // the program itself does not count
+      {{"--prepare"}, false, std::nullopt},                              // the program itself does not count
   };
   for (const Case& c : cases) {
     const CommandLine got = ScanCommandLine(c.args);

@@ -11,10 +11,10 @@ namespace qm {
 
 struct FramePacer {
   uint64_t periodNs = 16'666'667;
-  bool throttling = false;   // vsync found not to be honoured
-  int fastFrames = 0;        // consecutive presents that came much sooner than a refresh
+  bool throttling = false;  // vsync found not to be honoured
+  int fastFrames = 0;       // consecutive presents that came much sooner than a refresh
   uint64_t lastPresentNs = 0;
-  uint64_t dueNs = 0;        // when the next frame may start, while throttling
+  uint64_t dueNs = 0;  // when the next frame may start, while throttling
 };
 
 // `refreshHz` of 0 or less means unknown (60 Hz). `vsyncOn` false throttles from the start.

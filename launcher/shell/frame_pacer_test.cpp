@@ -27,7 +27,7 @@ TEST(FramePacer, CapsAnUnsyncedDisplayAtItsRefreshRate) {
   const int frames = FramesInOneSecond(MakeFramePacer(60.0f, true), false, 500'000);
   EXPECT_GE(frames, 59);
   EXPECT_LE(frames, 70);  // a few fast frames before the pacer is sure
-  EXPECT_NEAR(FramesInOneSecond(MakeFramePacer(0.0f, false), false, 500'000), 60, 1);   // unknown rate: 60 Hz
+  EXPECT_NEAR(FramesInOneSecond(MakeFramePacer(0.0f, false), false, 500'000), 60, 1);  // unknown rate: 60 Hz
   EXPECT_NEAR(FramesInOneSecond(MakeFramePacer(144.0f, false), false, 500'000), 144, 1);
 }
 

@@ -8,9 +8,9 @@
 
 #include "game/launch.h"
 #include "game/settings_window.h"
+#include "platform/env.h"
 #include "setup/build_progress.h"
 #include "setup/source_pickers.h"
-#include "platform/env.h"
 #include "shell/app.h"
 #include "shell/install_state.h"
 #include "shell/launcher_ini.h"
@@ -64,18 +64,33 @@ PadOutcome ApplyPadCodes(const std::vector<int32_t>& codes, const PadContext& co
     if (code == 1 && !context.modWindowUp) home.settingsOpen = home.onlineOpen = home.updatesOpen = false;
     if (context.windowUp) {
       switch (code) {
-        case 0: outcome.navKeys.push_back(PadNavKey::Activate); break;
-        case 11: outcome.navKeys.push_back(PadNavKey::Up); break;
-        case 12: outcome.navKeys.push_back(PadNavKey::Down); break;
-        case 13: outcome.navKeys.push_back(PadNavKey::Left); break;
-        case 14: outcome.navKeys.push_back(PadNavKey::Right); break;
-        default: break;
+        case 0:
+          outcome.navKeys.push_back(PadNavKey::Activate);
+          break;
+        case 11:
+          outcome.navKeys.push_back(PadNavKey::Up);
+          break;
+        case 12:
+          outcome.navKeys.push_back(PadNavKey::Down);
+          break;
+        case 13:
+          outcome.navKeys.push_back(PadNavKey::Left);
+          break;
+        case 14:
+          outcome.navKeys.push_back(PadNavKey::Right);
+          break;
+        default:
+          break;
       }
       continue;
     }
     switch (code) {
-      case 11: selectedGame = (selectedGame + 2) % kGameCount; break;
-      case 12: selectedGame = (selectedGame + 1) % kGameCount; break;
+      case 11:
+        selectedGame = (selectedGame + 2) % kGameCount;
+        break;
+      case 12:
+        selectedGame = (selectedGame + 1) % kGameCount;
+        break;
       case 0:
       case 6:
         if (context.playEnabled) {
@@ -87,9 +102,14 @@ PadOutcome ApplyPadCodes(const std::vector<int32_t>& codes, const PadContext& co
         home.settingsOpen = true;
         outcome.reloadSettings = true;
         break;
-      case 3: home.onlineOpen = true; break;
-      case 4: home.updatesOpen = !context.hostedMode; break;
-      default: break;
+      case 3:
+        home.onlineOpen = true;
+        break;
+      case 4:
+        home.updatesOpen = !context.hostedMode;
+        break;
+      default:
+        break;
     }
   }
   return outcome;
@@ -109,12 +129,15 @@ ImVec4 Accent(int game) {
   const auto& a = kGames[game].accent;
   return ImVec4(a[0], a[1], a[2], a[3]);
 }
-void Smooth(float& value, float target, float rate, float dt) { value += (target - value) * (1.0f - std::exp(-rate * dt)); }
+void Smooth(float& value, float target, float rate, float dt) {
+  value += (target - value) * (1.0f - std::exp(-rate * dt));
+}
 void Smooth(ImVec4& value, ImVec4 target, float rate, float dt) {
   value = Lerp(value, target, 1.0f - std::exp(-rate * dt));
 }
 
-void Text(ImDrawList* list, ImFont* font, ImVec2 pos, ImU32 colour, std::string_view text, const ImVec4* clip = nullptr) {
+void Text(ImDrawList* list, ImFont* font, ImVec2 pos, ImU32 colour, std::string_view text,
+          const ImVec4* clip = nullptr) {
   list->AddText(font, font->LegacySize, pos, colour, text.data(), text.data() + text.size(), 0.0f, clip);
 }
 void ShadowedText(ImDrawList* list, ImFont* font, ImVec2 pos, float offset, ImU32 colour, std::string_view text) {
@@ -179,7 +202,9 @@ void DrawCards(LauncherApp& app, const Frame& f) {
     const GameEntry& game = kGames[i];
     const std::string text = InstallStateText(state.installRoot, state.launcherVersion, game);
     const bool busy = !text.empty() && SetupBusyWith(app.setup, i);
-    const InstallStatus status = text.empty() ? InstallStatus::Ready : busy ? InstallStatus::SettingUp : InstallStatus::NotSetUp;
+    const InstallStatus status = text.empty() ? InstallStatus::Ready
+                                 : busy       ? InstallStatus::SettingUp
+                                              : InstallStatus::NotSetUp;
     const bool building = busy && app.setup.phase == SetupPhase::Building;
 
     ImGui::SetCursorScreenPos(ImVec2(f.X0, y));
@@ -207,8 +232,8 @@ void DrawCards(LauncherApp& app, const Frame& f) {
     if (e > 0.01f) DrawGlow(list, r0, r1, c, e, 12 * s, s);
     list->AddRectFilled(r0, r1, Rgba(16, 18, 26, int(170 + 40 * e)), 12 * s);
     list->AddRectFilledMultiColor(ImVec2(r0.x + 3.6f * s, r0.y), ImVec2(r1.x - 3.6f * s, r1.y),
-                                  Col(WithAlpha(c, 0.05f * h + 0.18f * e)), Col(WithAlpha(c, 0)),
-                                  Col(WithAlpha(c, 0)), Col(WithAlpha(c, 0.05f * h + 0.18f * e)));
+                                  Col(WithAlpha(c, 0.05f * h + 0.18f * e)), Col(WithAlpha(c, 0)), Col(WithAlpha(c, 0)),
+                                  Col(WithAlpha(c, 0.05f * h + 0.18f * e)));
     const ImVec4 outline = Lerp(ImVec4(1, 1, 1, 0.1f + 0.1f * h), ImVec4(c.x, c.y, c.z, 0.95f), e);
     list->AddRect(r0, r1, Col(outline), 12 * s, 0, (e + 1) * s);
     const ImVec4 bar = text.empty() ? c : ImVec4(0.45f, 0.47f, 0.52f, 1);
@@ -219,7 +244,8 @@ void DrawCards(LauncherApp& app, const Frame& f) {
 
     const std::string badge = BadgeText(status, NeedsUpdate(text), building, app.setup.percent);
     const ImVec2 badgeSize = TextSize(app.fonts.fontSmall, badge);
-    const ImVec2 p0(r1.x - 18 * s - 20 * s - badgeSize.x, ry + 18 * s), p1(r1.x - 18 * s, ry + 18 * s + badgeSize.y + 8 * s);
+    const ImVec2 p0(r1.x - 18 * s - 20 * s - badgeSize.x, ry + 18 * s),
+        p1(r1.x - 18 * s, ry + 18 * s + badgeSize.y + 8 * s);
     const ImVec4 base = status == InstallStatus::Ready       ? ImVec4(0.3f, 0.85f, 0.52f, 1)
                         : status == InstallStatus::SettingUp ? ImVec4(0.95f, 0.42f, 0.36f, 1)
                                                              : ImVec4(0.95f, 0.7f, 0.3f, 1);
@@ -230,8 +256,7 @@ void DrawCards(LauncherApp& app, const Frame& f) {
     const ImVec4 clip(r0.x, r0.y, r1.x - 18 * s, r1.y);
     Text(list, app.fonts.fontBody, ImVec2(x + 34 * s, ry + 18 * s + 4 * s + 23 * s), Rgba(178, 184, 200, 255),
          CardSecondLine(game, text, app.setup, i), &clip);
-    if (building)
-      DrawBuildProgress(list, r0, r1, c, s, app.fonts.fontSmall, app.setup, SDL_GetTicks() / 1000.0, f.t);
+    if (building) DrawBuildProgress(list, r0, r1, c, s, app.fonts.fontSmall, app.setup, SDL_GetTicks() / 1000.0, f.t);
     y += 104 * s + 16 * s;
   }
   if (!anyFocused) home.focusedCard = -1;
@@ -243,7 +268,8 @@ void DrawStatusAndButtons(LauncherApp& app, const Frame& f) {
   if (!home.statusText.empty()) {
     ImGui::SetCursorScreenPos(ImVec2(f.X0, f.H - 92 * s - 40 * s));
     ImGui::PushTextWrapPos(f.X1);
-    ImGui::PushStyleColor(ImGuiCol_Text, home.statusIsError ? ImVec4(1.0f, 0.55f, 0.48f, 1) : ImVec4(0.7f, 0.74f, 0.82f, 1));
+    ImGui::PushStyleColor(ImGuiCol_Text,
+                          home.statusIsError ? ImVec4(1.0f, 0.55f, 0.48f, 1) : ImVec4(0.7f, 0.74f, 0.82f, 1));
     ImGui::TextUnformatted(home.statusText.c_str());
     ImGui::PopStyleColor();
     ImGui::PopTextWrapPos();
@@ -334,12 +360,18 @@ void DrawFooter(LauncherApp& app, const Frame& f) {
 
 ImGuiKey NavKeyFor(PadNavKey key) {
   switch (key) {
-    case PadNavKey::Activate: return ImGuiKey_Space;
-    case PadNavKey::Up: return ImGuiKey_UpArrow;
-    case PadNavKey::Down: return ImGuiKey_DownArrow;
-    case PadNavKey::Left: return ImGuiKey_LeftArrow;
-    case PadNavKey::Right: return ImGuiKey_RightArrow;
-    default: return ImGuiKey_None;
+    case PadNavKey::Activate:
+      return ImGuiKey_Space;
+    case PadNavKey::Up:
+      return ImGuiKey_UpArrow;
+    case PadNavKey::Down:
+      return ImGuiKey_DownArrow;
+    case PadNavKey::Left:
+      return ImGuiKey_LeftArrow;
+    case PadNavKey::Right:
+      return ImGuiKey_RightArrow;
+    default:
+      return ImGuiKey_None;
   }
 }
 
@@ -409,7 +441,8 @@ void DrawHomeScreen(LauncherApp& app) {
   }
   ImGui::End();
   ImGui::PopStyleVar();
-  if (app.setup.phase == SetupPhase::AskingModSource) DrawModSourceWindow(PickerContextOf(app), f.s, app.fonts.fontCardTitle);
+  if (app.setup.phase == SetupPhase::AskingModSource)
+    DrawModSourceWindow(PickerContextOf(app), f.s, app.fonts.fontCardTitle);
 }
 
 void ApplyHomeRequests(LauncherApp& app) {

@@ -3,11 +3,11 @@
 // apart from the plain rules that decide labels and what an input does; tests call the rules.
 #pragma once
 
+#include <imgui.h>
+
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <imgui.h>
 
 #include "game/game_settings.h"
 #include "setup/setup_job.h"
@@ -62,10 +62,10 @@ enum class PadNavKey { None, Activate, Up, Down, Left, Right };
 
 // What one frame's gamepad codes do. `windowUp` is decided once at the start of the frame.
 struct PadContext {
-  bool windowUp = false;      // the settings, online or updates window, or the mod-location window, is up
-  bool modWindowUp = false;   // the set-up asks where the mod download is
+  bool windowUp = false;     // the settings, online or updates window, or the mod-location window, is up
+  bool modWindowUp = false;  // the set-up asks where the mod download is
   bool playEnabled = false;
-  bool ready = false;         // the selected game is ready
+  bool ready = false;  // the selected game is ready
   bool hostedMode = false;
 };
 struct PadOutcome {

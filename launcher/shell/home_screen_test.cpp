@@ -84,8 +84,7 @@ TEST(HomeRules, AnOpenWindowTakesTheGamepad) {
   int selected = 0;
   PadContext context;
   context.windowUp = true;
-  const PadOutcome outcome =
-      ApplyPadCodes({kPadDpadDown, kPadA, kPadDpadLeft, kPadY, kPadB}, context, home, selected);
+  const PadOutcome outcome = ApplyPadCodes({kPadDpadDown, kPadA, kPadDpadLeft, kPadY, kPadB}, context, home, selected);
   EXPECT_EQ(selected, 0);  // the home screen's selection does not move
   EXPECT_FALSE(home.onlineOpen);
   EXPECT_FALSE(home.settingsOpen);  // closed by B
@@ -121,28 +120,33 @@ TEST_F(HomeWindow, ClickSelectsAndDoubleClickPlaysOnlyAReadyCard) {
   int selectedAfterClick = -1, selectedAfterDouble = -1;
   bool hiddenWhilePlaying = false, shownAfter = false;
   std::string statusAfter = "unset";
-  const int code = test::RunScripted(
-      install_.root(),
-      {{3, [](LauncherApp& app) { test::Click(app, kCardX, CardY(2)); }},
-       {8, [&](LauncherApp& app) {
-          selectedAfterClick = app.state.selectedGame;
-          test::SaveScreenshot(app, "home_rex_selected");
-          test::Click(app, kCardX, CardY(1), 2);  // not ready: selects, starts nothing
-        }},
-       {16, [&](LauncherApp& app) {
-          selectedAfterDouble = app.state.selectedGame;
-          EXPECT_EQ(app.state.gameProcess.id, 0);
-          SetEnvVar("QM_STANDIN_GAME", "stay=300");
-          test::Click(app, kCardX, CardY(0), 2);
-        }},
-       {17, [&](LauncherApp&) {}},
-       {24, [&](LauncherApp& app) {
-          // The game ran meanwhile: no frames were drawn while it did, and the window is back.
-          shownAfter = !(SDL_GetWindowFlags(app.window) & SDL_WINDOW_HIDDEN);
-          statusAfter = app.home.statusText;
-          hiddenWhilePlaying = app.state.playedGame == 0 && std::filesystem::exists(install_.root() / "logs" / "brawl.log");
-        }}},
-      26);
+  const int code = test::RunScripted(install_.root(),
+                                     {{3, [](LauncherApp& app) { test::Click(app, kCardX, CardY(2)); }},
+                                      {8,
+                                       [&](LauncherApp& app) {
+                                         selectedAfterClick = app.state.selectedGame;
+                                         test::SaveScreenshot(app, "home_rex_selected");
+                                         test::Click(app, kCardX, CardY(1), 2);  // not ready: selects, starts nothing
+                                       }},
+                                      {16,
+                                       [&](LauncherApp& app) {
+                                         selectedAfterDouble = app.state.selectedGame;
+                                         EXPECT_EQ(app.state.gameProcess.id, 0);
+                                         SetEnvVar("QM_STANDIN_GAME", "stay=300");
+                                         test::Click(app, kCardX, CardY(0), 2);
+                                       }},
+                                      {17, [&](LauncherApp&) {}},
+                                      {24,
+                                       [&](LauncherApp& app) {
+                                         // The game ran meanwhile: no frames were drawn while it did, and the window is
+                                         // back.
+                                         shownAfter = !(SDL_GetWindowFlags(app.window) & SDL_WINDOW_HIDDEN);
+                                         statusAfter = app.home.statusText;
+                                         hiddenWhilePlaying =
+                                             app.state.playedGame == 0 &&
+                                             std::filesystem::exists(install_.root() / "logs" / "brawl.log");
+                                       }}},
+                                     26);
   EXPECT_EQ(code, 0);
   EXPECT_EQ(selectedAfterClick, 2);
   EXPECT_EQ(selectedAfterDouble, 1);
@@ -158,16 +162,17 @@ TEST_F(HomeWindow, EnterPlaysAndAFailedGameIsReported) {
   bool hiddenDuringPlay = false;
   std::string status;
   bool statusIsError = false;
-  const int code = test::RunScripted(
-      install_.root(),
-      {{3, [&](LauncherApp& app) { test::PressKey(app, SDLK_RETURN, SDL_SCANCODE_RETURN); }},
-       {6, [&](LauncherApp& app) {
-          status = app.home.statusText;
-          statusIsError = app.home.statusIsError;
-          hiddenDuringPlay = std::filesystem::exists(install_.root() / "logs" / "brawl.log");
-          test::SaveScreenshot(app, "home_game_stopped");
-        }}},
-      7);
+  const int code =
+      test::RunScripted(install_.root(),
+                        {{3, [&](LauncherApp& app) { test::PressKey(app, SDLK_RETURN, SDL_SCANCODE_RETURN); }},
+                         {6,
+                          [&](LauncherApp& app) {
+                            status = app.home.statusText;
+                            statusIsError = app.home.statusIsError;
+                            hiddenDuringPlay = std::filesystem::exists(install_.root() / "logs" / "brawl.log");
+                            test::SaveScreenshot(app, "home_game_stopped");
+                          }}},
+                        7);
   EXPECT_EQ(code, 0);
   EXPECT_TRUE(hiddenDuringPlay);
   EXPECT_EQ(status, "Super Smash Bros. Brawl stopped with code 3. Log: logs/brawl.log");
@@ -210,7 +215,8 @@ TEST_F(HomeWindow, GamepadSelectsWithWrapAroundAndHostedModeDisablesUpdates) {
   std::string footer;
   const int code = test::RunScripted(
       install_.root(),
-      {{2, [&](LauncherApp&) {
+      {{2,
+        [&](LauncherApp&) {
           SDL_VirtualJoystickDesc desc;
           SDL_INIT_INTERFACE(&desc);
           desc.type = SDL_JOYSTICK_TYPE_GAMEPAD;
@@ -220,25 +226,30 @@ TEST_F(HomeWindow, GamepadSelectsWithWrapAroundAndHostedModeDisablesUpdates) {
           desc.nbuttons = SDL_GAMEPAD_BUTTON_COUNT;
           pad = SDL_AttachVirtualJoystick(&desc);
         }},
-       {4, [&](LauncherApp&) {
+       {4,
+        [&](LauncherApp&) {
           SDL_SetJoystickVirtualButton(SDL_GetJoystickFromID(pad), SDL_GAMEPAD_BUTTON_DPAD_UP, true);
         }},
-       {6, [&](LauncherApp& app) {
+       {6,
+        [&](LauncherApp& app) {
           afterUp = app.state.selectedGame;
           SDL_SetJoystickVirtualButton(SDL_GetJoystickFromID(pad), SDL_GAMEPAD_BUTTON_DPAD_UP, false);
           app.state.padCodes = {kPadDpadDown, kPadDpadDown, kPadBack};
         }},
-       {8, [&](LauncherApp& app) {
+       {8,
+        [&](LauncherApp& app) {
           afterDownDown = app.state.selectedGame;
           updatesAfterBack = app.home.updatesOpen;
           padSeen = app.state.padSeen;
           // "Updates..." is the third control of the button row; ImGui lays it out from the theme.
           const ImGuiStyle& style = ImGui::GetStyle();
-          const float checkbox = ImGui::GetFrameHeight() + style.ItemInnerSpacing.x + ImGui::CalcTextSize("Fullscreen").x;
+          const float checkbox =
+              ImGui::GetFrameHeight() + style.ItemInnerSpacing.x + ImGui::CalcTextSize("Fullscreen").x;
           const float online = ImGui::CalcTextSize("Online...").x + 2 * style.FramePadding.x;
           test::Click(app, 44 + checkbox + 24 + online + 16 + 20, 720 - 92 + 16 + ImGui::GetFrameHeight() / 2);
         }},
-       {12, [&](LauncherApp& app) {
+       {12,
+        [&](LauncherApp& app) {
           updatesAfterClick = app.home.updatesOpen;
           test::SaveScreenshot(app, "home_hosted_gamepad");
         }}},
@@ -254,25 +265,28 @@ TEST_F(HomeWindow, GamepadSelectsWithWrapAroundAndHostedModeDisablesUpdates) {
 
 TEST_F(HomeWindow, ButtonRowOpensItsWindows) {
   bool online = false, updates = false, settings = false;
-  const int code = test::RunScripted(
-      install_.root(),
-      {{3, [&](LauncherApp& app) {
-          const ImGuiStyle& style = ImGui::GetStyle();
-          const float checkbox = ImGui::GetFrameHeight() + style.ItemInnerSpacing.x + ImGui::CalcTextSize("Fullscreen").x;
-          const float onlineWidth = ImGui::CalcTextSize("Online...").x + 2 * style.FramePadding.x;
-          const float updatesWidth = ImGui::CalcTextSize("Updates...").x + 2 * style.FramePadding.x;
-          const float y = 720 - 92 + 16 + ImGui::GetFrameHeight() / 2;
-          test::Click(app, 44 + checkbox + 24 + 10, y);
-          test::Click(app, 44 + checkbox + 24 + onlineWidth + 16 + 10, y);
-          test::Click(app, 44 + checkbox + 24 + onlineWidth + 16 + updatesWidth + 16 + 10, y);
-          test::Click(app, 44 + 5, y);  // the Fullscreen checkbox
-        }},
-       {14, [&](LauncherApp& app) {
-          online = app.home.onlineOpen;
-          updates = app.home.updatesOpen;
-          settings = app.home.settingsOpen;
-        }}},
-      15);
+  const int code =
+      test::RunScripted(install_.root(),
+                        {{3,
+                          [&](LauncherApp& app) {
+                            const ImGuiStyle& style = ImGui::GetStyle();
+                            const float checkbox = ImGui::GetFrameHeight() + style.ItemInnerSpacing.x +
+                                                   ImGui::CalcTextSize("Fullscreen").x;
+                            const float onlineWidth = ImGui::CalcTextSize("Online...").x + 2 * style.FramePadding.x;
+                            const float updatesWidth = ImGui::CalcTextSize("Updates...").x + 2 * style.FramePadding.x;
+                            const float y = 720 - 92 + 16 + ImGui::GetFrameHeight() / 2;
+                            test::Click(app, 44 + checkbox + 24 + 10, y);
+                            test::Click(app, 44 + checkbox + 24 + onlineWidth + 16 + 10, y);
+                            test::Click(app, 44 + checkbox + 24 + onlineWidth + 16 + updatesWidth + 16 + 10, y);
+                            test::Click(app, 44 + 5, y);  // the Fullscreen checkbox
+                          }},
+                         {14,
+                          [&](LauncherApp& app) {
+                            online = app.home.onlineOpen;
+                            updates = app.home.updatesOpen;
+                            settings = app.home.settingsOpen;
+                          }}},
+                        15);
   EXPECT_EQ(code, 0);
   EXPECT_TRUE(online);
   EXPECT_TRUE(updates);
@@ -286,7 +300,8 @@ TEST_F(HomeWindow, PlayOnANotReadyGameRequestsSetUpAndStartsNothing) {
   install_.Write("Disc/DATA/sys/main.dol");
   uint64_t gameId = 1;
   const int code = test::RunScripted(install_.root(),
-                                     {{3, [&](LauncherApp& app) {
+                                     {{3,
+                                       [&](LauncherApp& app) {
                                          test::SaveScreenshot(app, "home_pplus_needs_download");
                                          test::Click(app, kPlayX, kPlayY);
                                        }},
@@ -302,11 +317,12 @@ TEST_F(HomeWindow, PlayCommandLineForANotReadyGameShowsWhy) {
   bool isError = false;
   int selected = -1;
   const int code = test::RunScripted(install_.root(),
-                                     {{2, [&](LauncherApp& app) {
-                                        status = app.home.statusText;
-                                        isError = app.home.statusIsError;
-                                        selected = app.state.selectedGame;
-                                      }},
+                                     {{2,
+                                       [&](LauncherApp& app) {
+                                         status = app.home.statusText;
+                                         isError = app.home.statusIsError;
+                                         selected = app.state.selectedGame;
+                                       }},
                                       {30, [](LauncherApp& app) { test::SaveScreenshot(app, "home_play_not_ready"); }}},
                                      30, {"launcher", "--play", "pplus"});
   EXPECT_EQ(code, 0);
@@ -329,12 +345,13 @@ TEST_F(HomeWindow, BackgroundArtFromTheInstallOrBesideTheLauncher) {
   float aspect = 0;
   float textureHeight = 0;
   const int code = test::RunScripted(install_.root(),
-                                     {{40, [&](LauncherApp& app) {
-                                       aspect = app.state.backgroundAspect;
-                                       if (app.state.backgroundTexture)
-                                         SDL_GetTextureSize(app.state.backgroundTexture, nullptr, &textureHeight);
-                                       test::SaveScreenshot(app, "home_with_art");
-                                     }}},
+                                     {{40,
+                                       [&](LauncherApp& app) {
+                                         aspect = app.state.backgroundAspect;
+                                         if (app.state.backgroundTexture)
+                                           SDL_GetTextureSize(app.state.backgroundTexture, nullptr, &textureHeight);
+                                         test::SaveScreenshot(app, "home_with_art");
+                                       }}},
                                      40);
   EXPECT_EQ(code, 0);
   EXPECT_NEAR(aspect, 800.0f / 1200.0f, 1e-4);

@@ -17,11 +17,20 @@ int32_t LabelledCode(const SDL_GamepadButtonEvent& button) {
   int32_t code = button.button;
   SDL_Gamepad* pad = SDL_GetGamepadFromID(button.which);
   switch (pad ? SDL_GetGamepadButtonLabel(pad, SDL_GamepadButton(button.button)) : SDL_GAMEPAD_BUTTON_LABEL_UNKNOWN) {
-    case SDL_GAMEPAD_BUTTON_LABEL_A: code = kPadA; break;
-    case SDL_GAMEPAD_BUTTON_LABEL_B: code = kPadB; break;
-    case SDL_GAMEPAD_BUTTON_LABEL_X: code = kPadX; break;
-    case SDL_GAMEPAD_BUTTON_LABEL_Y: code = kPadY; break;
-    default: break;
+    case SDL_GAMEPAD_BUTTON_LABEL_A:
+      code = kPadA;
+      break;
+    case SDL_GAMEPAD_BUTTON_LABEL_B:
+      code = kPadB;
+      break;
+    case SDL_GAMEPAD_BUTTON_LABEL_X:
+      code = kPadX;
+      break;
+    case SDL_GAMEPAD_BUTTON_LABEL_Y:
+      code = kPadY;
+      break;
+    default:
+      break;
   }
   return code;
 }
@@ -32,8 +41,10 @@ void HandleStick(LauncherState& state, const SDL_GamepadAxisEvent& axis) {
   int32_t& stored = state.stickDirection[vertical ? 1 : 0];
   const int32_t direction = StickDirection(axis.value, stored);
   if (direction != 0 && direction != stored) {
-    if (vertical) state.padCodes.push_back(direction < 0 ? kPadDpadUp : kPadDpadDown);
-    else state.padCodes.push_back(direction < 0 ? kPadDpadLeft : kPadDpadRight);
+    if (vertical)
+      state.padCodes.push_back(direction < 0 ? kPadDpadUp : kPadDpadDown);
+    else
+      state.padCodes.push_back(direction < 0 ? kPadDpadLeft : kPadDpadRight);
   }
   stored = direction;
 }

@@ -2,9 +2,9 @@
 // buttons and the left stick as the label-based codes that the home screen consumes.
 #pragma once
 
-#include <cstdint>
-
 #include <SDL3/SDL_events.h>
+
+#include <cstdint>
 
 #include "shell/launcher_state.h"
 
@@ -12,8 +12,17 @@ namespace qm {
 
 // SDL gamepad button codes as they arrive in padCodes (0-3 by the printed label: A, B, X, Y).
 enum PadCode : int32_t {
-  kPadA = 0, kPadB = 1, kPadX = 2, kPadY = 3, kPadBack = 4, kPadGuide = 5, kPadStart = 6,
-  kPadDpadUp = 11, kPadDpadDown = 12, kPadDpadLeft = 13, kPadDpadRight = 14,
+  kPadA = 0,
+  kPadB = 1,
+  kPadX = 2,
+  kPadY = 3,
+  kPadBack = 4,
+  kPadGuide = 5,
+  kPadStart = 6,
+  kPadDpadUp = 11,
+  kPadDpadDown = 12,
+  kPadDpadLeft = 13,
+  kPadDpadRight = 14,
 };
 
 // New direction (-1, 0, 1) of one stick axis; values between the two thresholds keep `previous`,

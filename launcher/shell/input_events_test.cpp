@@ -1,8 +1,7 @@
 #include "shell/input_events.h"
 
-#include <gtest/gtest.h>
-
 #include <SDL3/SDL.h>
+#include <gtest/gtest.h>
 
 namespace qm {
 namespace {
@@ -11,9 +10,10 @@ TEST(InputEvents, StickDeadBandKeepsThePreviousDirection) {
   struct Case {
     int32_t value, previous, expected;
   } cases[] = {{-32768, 0, -1}, {-16001, 0, -1}, {-16000, 0, 0}, {-16000, -1, -1}, {-8000, 1, 1},
-               {-7999, -1, 0}, {0, 1, 0}, {7999, 1, 0}, {8000, 0, 0}, {12000, 1, 1}, {16000, -1, -1},
-               {16001, 0, 1}, {32767, -1, 1}};
-  for (const Case& c : cases) EXPECT_EQ(StickDirection(c.value, c.previous), c.expected) << c.value << " " << c.previous;
+               {-7999, -1, 0},  {0, 1, 0},       {7999, 1, 0},   {8000, 0, 0},     {12000, 1, 1},
+               {16000, -1, -1}, {16001, 0, 1},   {32767, -1, 1}};
+  for (const Case& c : cases)
+    EXPECT_EQ(StickDirection(c.value, c.previous), c.expected) << c.value << " " << c.previous;
 }
 
 TEST(InputEvents, QuitAndCloseOfTheLauncherWindowEndTheLoop) {

@@ -29,8 +29,8 @@ TEST(ReadLauncherVersion, TakesTheFirstLineWithoutTrailingWhiteSpace) {
   struct Case {
     const char* content;  // nullptr: no file
     const char* expected;
-  } cases[] = {{"1.4.0\r\n", "1.4.0"}, {"1.4.0 \t\n2.0.0\n", "1.4.0"}, {"", "dev"},
-               {" \t\r\n", "dev"}, {nullptr, "dev"}, {"  1.4.0", "  1.4.0"}};
+  } cases[] = {{"1.4.0\r\n", "1.4.0"}, {"1.4.0 \t\n2.0.0\n", "1.4.0"}, {"", "dev"}, {" \t\r\n", "dev"},
+               {nullptr, "dev"},       {"  1.4.0", "  1.4.0"}};
   for (const Case& c : cases) {
     TempInstall install;
     if (c.content) install.Write("VERSION", c.content);

@@ -80,8 +80,6 @@ InstallStatus StatusOf(std::string_view stateText) {
   return stateText.empty() ? InstallStatus::Ready : InstallStatus::NotSetUp;
 }
 
-bool NeedsUpdate(std::string_view stateText) {
-  return stateText.size() > 9 && stateText.substr(0, 10) == "Updated to";
-}
+bool NeedsUpdate(std::string_view stateText) { return stateText.size() > 9 && stateText.substr(0, 10) == "Updated to"; }
 
 }  // namespace qm

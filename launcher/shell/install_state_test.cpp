@@ -38,8 +38,10 @@ TEST_P(InstallStateTable, GivesTheStateText) {
   const StateCase& c = GetParam();
   TempInstall install;
   for (const File& f : c.files) {
-    if (f.path.back() == '/') install.MakeDir(f.path);
-    else install.Write(f.path, f.content);
+    if (f.path.back() == '/')
+      install.MakeDir(f.path);
+    else
+      install.Write(f.path, f.content);
   }
   EXPECT_EQ(InstallStateText(install.root(), c.version, kGames[c.game]), c.expected);
 }
@@ -53,8 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
         StateCase{"FreshInstallPplus", {}, "1.0.0", 1, kNeedsDisc},
         StateCase{"FreshInstallRex", {}, "1.0.0", 2, kNeedsDisc},
         StateCase{"DiscOnlyBrawl", {{kDisc, ""}}, "1.0.0", 0, kReadyToBuild},
-        StateCase{"DiscOnlyPplus", {{kDisc, ""}}, "1.0.0", 1,
-                  "Set up: needs your Project+ v3.2.1 (Wii) download."},
+        StateCase{"DiscOnlyPplus", {{kDisc, ""}}, "1.0.0", 1, "Set up: needs your Project+ v3.2.1 (Wii) download."},
         StateCase{"DiscOnlyRex", {{kDisc, ""}}, "1.0.0", 2, "Set up: needs your REX 0\u00bd Hotfix 1 (Wii) download."},
         StateCase{"DiscFolderCountsToo", {{kDisc + "/", ""}}, "1.0.0", 0, kReadyToBuild},
         StateCase{"DiscAndPplusMarker", {{kDisc, ""}, {kPplusMarker, ""}}, "1.0.0", 1, kReadyToBuild},
@@ -64,29 +65,49 @@ INSTANTIATE_TEST_SUITE_P(
         StateCase{"BuiltStampMissing", {{kBrawlBuilt[0], ""}, {kBrawlBuilt[1], ""}}, "1.3.0", 0, ""},
         StateCase{"BuiltStampEmpty",
                   {{kBrawlBuilt[0], ""}, {kBrawlBuilt[1], ""}, {"runtime/build/quillmarch_version.txt", ""}},
-                  "1.3.0", 0, ""},
+                  "1.3.0",
+                  0,
+                  ""},
         StateCase{"BuiltStampEqual",
                   {{kBrawlBuilt[0], ""}, {kBrawlBuilt[1], ""}, {"runtime/build/quillmarch_version.txt", "1.3.0\r\n"}},
-                  "1.3.0", 0, ""},
+                  "1.3.0",
+                  0,
+                  ""},
         StateCase{"BuiltStampDifferent",
                   {{kBrawlBuilt[0], ""}, {kBrawlBuilt[1], ""}, {"runtime/build/quillmarch_version.txt", "1.2.0\n"}},
-                  "1.3.0", 0, "Updated to 1.3.0: press UPDATE GAME to rebuild (only changed parts, a few minutes)."},
+                  "1.3.0",
+                  0,
+                  "Updated to 1.3.0: press UPDATE GAME to rebuild (only changed parts, a few minutes)."},
         StateCase{"BuiltStampTrailingSpace",
                   {{kBrawlBuilt[0], ""}, {kBrawlBuilt[1], ""}, {"runtime/build/quillmarch_version.txt", "1.2.0 \n"}},
-                  "1.2.0", 0, "Updated to 1.2.0: press UPDATE GAME to rebuild (only changed parts, a few minutes)."},
+                  "1.2.0",
+                  0,
+                  "Updated to 1.2.0: press UPDATE GAME to rebuild (only changed parts, a few minutes)."},
         StateCase{"DevWithDev",
                   {{kBrawlBuilt[0], ""}, {kBrawlBuilt[1], ""}, {"runtime/build/quillmarch_version.txt", "dev"}},
-                  "dev", 0, ""},
+                  "dev",
+                  0,
+                  ""},
         StateCase{"NotBuiltStampDifferentSourcesPresent",
                   {{kDisc, ""}, {kPplusMarker, ""}, {"runtime/build_pplus/quillmarch_version.txt", "1.2.0"}},
-                  "1.3.0", 1, "Updated to 1.3.0: press UPDATE GAME to rebuild (a few minutes; downloads the compiler once)."},
+                  "1.3.0",
+                  1,
+                  "Updated to 1.3.0: press UPDATE GAME to rebuild (a few minutes; downloads the compiler once)."},
         StateCase{"NotBuiltStampDifferentModMissing",
-                  {{kDisc, ""}, {"runtime/build_pplus/quillmarch_version.txt", "1.2.0"}}, "1.3.0", 1,
+                  {{kDisc, ""}, {"runtime/build_pplus/quillmarch_version.txt", "1.2.0"}},
+                  "1.3.0",
+                  1,
                   "Set up: needs your Project+ v3.2.1 (Wii) download."},
-        StateCase{"NotBuiltStampDifferentDiscMissing", {{"runtime/build/quillmarch_version.txt", "1.2.0"}}, "1.3.0", 0,
+        StateCase{"NotBuiltStampDifferentDiscMissing",
+                  {{"runtime/build/quillmarch_version.txt", "1.2.0"}},
+                  "1.3.0",
+                  0,
                   kNeedsDisc},
         StateCase{"NotBuiltStampEqualSourcesPresent",
-                  {{kDisc, ""}, {"runtime/build/quillmarch_version.txt", "1.3.0"}}, "1.3.0", 0, kReadyToBuild}),
+                  {{kDisc, ""}, {"runtime/build/quillmarch_version.txt", "1.3.0"}},
+                  "1.3.0",
+                  0,
+                  kReadyToBuild}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(InstallState, StatusAndUpdateFollowTheText) {

@@ -17,7 +17,8 @@ void ApplyLauncherIni(std::string_view text, int& selectedGame, bool& gameFullsc
     const size_t eq = line.find('=');
     if (line.empty() || eq == std::string_view::npos) continue;
     const std::string_view key = line.substr(0, eq), value = line.substr(eq + 1);
-    if (key == "fullscreen") gameFullscreen = value == "1";
+    if (key == "fullscreen")
+      gameFullscreen = value == "1";
     else if (key == "version")
       if (auto game = FindGame(value)) selectedGame = *game;
   }

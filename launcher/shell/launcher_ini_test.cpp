@@ -15,16 +15,16 @@ TEST(LauncherIni, ReadsSelectionAndFullscreen) {
     bool fullscreen;
   } cases[] = {
       {"version=rex\nfullscreen=1\n", 2, true},
-      {"version=REX\n", 0, false},                       // ids are case-sensitive
-      {"fullscreen=1 \n", 0, false},                     // a trailing space is not "1"
+      {"version=REX\n", 0, false},    // ids are case-sensitive
+      {"fullscreen=1 \n", 0, false},  // a trailing space is not "1"
       {"fullscreen=true\n", 0, false},
-      {"version=pplus\r\nfullscreen=1\r\n", 1, true},    // Windows line ends read the same
-      {"=rex\nversion\nversion =rex\n", 0, false},       // empty key, no "=", key with a space
-      {"version=pplus\nversion=mario\n", 1, false},      // an unknown value keeps the earlier one
+      {"version=pplus\r\nfullscreen=1\r\n", 1, true},                          // Windows line ends read the same
+      {"=rex\nversion\nversion =rex\n", 0, false},                             // empty key, no "=", key with a space
+      {"version=pplus\nversion=mario\n", 1, false},                            // an unknown value keeps the earlier one
       {"version=pplus\nversion=rex\nfullscreen=1\nfullscreen=0\n", 2, false},  // the last valid wins
-      {"version=rex", 2, false},                         // no final line feed
+      {"version=rex", 2, false},                                               // no final line feed
       {"", 0, false},
-      {"\xff\xfe\x01version=rex\n", 0, false},       // binary junk before the key
+      {"\xff\xfe\x01version=rex\n", 0, false},  // binary junk before the key
   };
   for (const Case& c : cases) {
     int selected = 0;

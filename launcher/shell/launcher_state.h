@@ -30,7 +30,7 @@ struct LauncherState {
   ProcessHandle gameProcess;  // id 0: no game runs
   int playedGame = 0;
   bool headlessPlay = false;
-  bool hostedMode = false;    // "VADUREZIZUVAZO" is exactly "1"
+  bool hostedMode = false;  // "VADUREZIZUVAZO" is exactly "1"
   DialogResult dialogResult;
   SDL_Texture* backgroundTexture = nullptr;
   float backgroundAspect = 0.667f;

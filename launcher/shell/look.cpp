@@ -2,6 +2,8 @@
 
 #include <SDL3/SDL_filesystem.h>
 #include <SDL3/SDL_render.h>
+#include <stb_image.h>
+#include <stb_image_resize.h>
 
 #include <algorithm>
 #include <vector>
@@ -10,8 +12,6 @@
 #include "platform/ui_fonts.h"
 #include "shell/launcher_state.h"
 #include "shell/paths.h"
-#include <stb_image.h>
-#include <stb_image_resize.h>
 
 namespace qm {
 

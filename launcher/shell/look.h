@@ -1,9 +1,9 @@
 // The launcher's one look: the theme, the five fonts, the background art and the accent glow.
 #pragma once
 
-#include <filesystem>
-
 #include <imgui.h>
+
+#include <filesystem>
 
 struct SDL_Renderer;
 

@@ -8,8 +8,11 @@ namespace {
 TEST(Look, BackgroundIsNeverEnlarged) {
   struct Case {
     int w, h, window, tw, th;
-  } cases[] = {{133, 200, 720, 133, 200}, {67, 100, 720, 67, 100}, {2560, 3840, 1080, 720, 1080},
-               {800, 1200, 100, 171, 256}, {800, 1200, 720, 480, 720}};
+  } cases[] = {{133, 200, 720, 133, 200},
+               {67, 100, 720, 67, 100},
+               {2560, 3840, 1080, 720, 1080},
+               {800, 1200, 100, 171, 256},
+               {800, 1200, 720, 480, 720}};
   for (const Case& c : cases) {
     const ArtSize size = BackgroundTargetSize(c.w, c.h, c.window);
     EXPECT_EQ(size.width, c.tw) << c.w << "x" << c.h;

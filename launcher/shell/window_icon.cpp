@@ -1,9 +1,9 @@
 #include "shell/window_icon.h"
 
-#include <cstddef>
-
 #include <SDL3/SDL_surface.h>
 #include <SDL3/SDL_video.h>
+
+#include <cstddef>
 
 namespace qm {
 

@@ -138,9 +138,29 @@ static_assert(sizeof(LobbyEnter) == 20 && sizeof(LobbyChatUpdate) == 28 && sizeo
 static_assert(sizeof(CallCompleted) == 16 && sizeof(JoinRequested) == 16 && sizeof(FriendGameInfo) == 24);
 
 enum Frame : uint8_t {
-  kHello = 1, kWelcome = 2, kRefused = 3, kSend = 4, kAccept = 5, kMsg = 6, kRequest = 7, kFailed = 8,
-  kCreate = 20, kList = 21, kJoin = 22, kLeave = 23, kSetData = 24, kSetMemberData = 25, kInvite = 26,
-  kCreated = 40, kListed = 41, kEntered = 42, kLobby = 43, kChat = 44, kData = 45, kJoinRequested = 46, kFriends = 47,
+  kHello = 1,
+  kWelcome = 2,
+  kRefused = 3,
+  kSend = 4,
+  kAccept = 5,
+  kMsg = 6,
+  kRequest = 7,
+  kFailed = 8,
+  kCreate = 20,
+  kList = 21,
+  kJoin = 22,
+  kLeave = 23,
+  kSetData = 24,
+  kSetMemberData = 25,
+  kInvite = 26,
+  kCreated = 40,
+  kListed = 41,
+  kEntered = 42,
+  kLobby = 43,
+  kChat = 44,
+  kData = 45,
+  kJoinRequested = 46,
+  kFriends = 47,
 };
 
 struct LobbyState {
@@ -156,8 +176,8 @@ struct Friend {
   int32_t state;
   std::string name;
 };
-constexpr uint32_t kMaxMessage = 512 * 1024;     // Steam's limit for one message
-constexpr size_t kMaxQueued = 2 * 1024 * 1024;   // beyond this, sends answer "limit exceeded"
+constexpr uint32_t kMaxMessage = 512 * 1024;    // Steam's limit for one message
+constexpr size_t kMaxQueued = 2 * 1024 * 1024;  // beyond this, sends answer "limit exceeded"
 constexpr int kResultOk = 1, kResultInvalidParam = 8, kResultNoConnection = 3, kResultLimitExceeded = 25;
 
 struct Callback {
@@ -177,9 +197,9 @@ struct Client {
   std::deque<std::vector<uint8_t>> outbox;
   std::vector<uint64_t> failedPeers;  // sessions that failed: sends to them fail too
   uint64_t nextCall = 1;
-  std::map<uint64_t, Callback> callResults;  // finished calls, until read
-  std::map<uint64_t, LobbyState> lobbies;    // lobbies this user is in or has listed
-  std::vector<uint64_t> listed;              // the last list's lobbies, in order
+  std::map<uint64_t, Callback> callResults;                  // finished calls, until read
+  std::map<uint64_t, LobbyState> lobbies;                    // lobbies this user is in or has listed
+  std::vector<uint64_t> listed;                              // the last list's lobbies, in order
   std::vector<std::pair<std::string, std::string>> filters;  // for the next list request
   int32_t resultCount = 0;
   std::vector<Friend> friends;
@@ -380,7 +400,8 @@ void Receive() {
       failed.remote.size = 8;
       std::memcpy(&failed.remote.steamId, p, 8);
       std::memcpy(&failed.endReason, p + 8, 4);
-      std::snprintf(failed.endDebug, sizeof failed.endDebug, "%.*s", int(length - 13), reinterpret_cast<const char*>(p + 12));
+      std::snprintf(failed.endDebug, sizeof failed.endDebug, "%.*s", int(length - 13),
+                    reinterpret_cast<const char*>(p + 12));
       c.failedPeers.push_back(failed.remote.steamId);
       c.callbacks.push_back({1252, std::vector<uint8_t>(reinterpret_cast<uint8_t*>(&failed),
                                                         reinterpret_cast<uint8_t*>(&failed) + sizeof failed)});
@@ -629,7 +650,8 @@ namespace {
 void SendKeyValue(Frame kind, uint64_t lobby, const char* key, const char* value) {
   std::vector<uint8_t> payload(8);
   std::memcpy(payload.data(), &lobby, 8);
-  for (const auto& t : {Text16(key ? key : ""), Text16(value ? value : "")}) payload.insert(payload.end(), t.begin(), t.end());
+  for (const auto& t : {Text16(key ? key : ""), Text16(value ? value : "")})
+    payload.insert(payload.end(), t.begin(), t.end());
   Queue(MakeFrame(kind, payload.data(), payload.size()));
 }
 }  // namespace
@@ -659,7 +681,8 @@ EXPORT void SteamAPI_ISteamMatchmaking_SetLobbyMemberData(void*, uint64_t lobby,
   SendKeyValue(kSetMemberData, lobby, key, value);
 }
 
-EXPORT const char* SteamAPI_ISteamMatchmaking_GetLobbyMemberData(void*, uint64_t lobby, uint64_t member, const char* key) {
+EXPORT const char* SteamAPI_ISteamMatchmaking_GetLobbyMemberData(void*, uint64_t lobby, uint64_t member,
+                                                                 const char* key) {
   Client& c = Me();
   std::lock_guard guard(c.lock);
   const auto found = c.lobbies.find(lobby);

@@ -1,7 +1,6 @@
 // The stand-in runtime library's C surface, driven as tw_net drives the runtime: one signed-in
 // user (the library is one per process) against a real hub.
 #include <gtest/gtest.h>
-
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -18,7 +17,8 @@ extern "C" {
 int SteamInternal_SteamAPI_Init(const char* versions, char* errorText);
 bool SteamAPI_ManualDispatch_GetNextCallback(int32_t pipe, void* msg);
 void SteamAPI_ManualDispatch_FreeLastCallback(int32_t pipe);
-bool SteamAPI_ManualDispatch_GetAPICallResult(int32_t pipe, uint64_t call, void* out, int size, int expected, bool* failed);
+bool SteamAPI_ManualDispatch_GetAPICallResult(int32_t pipe, uint64_t call, void* out, int size, int expected,
+                                              bool* failed);
 void* SteamAPI_SteamMatchmaking_v009();
 uint64_t SteamAPI_ISteamMatchmaking_CreateLobby(void*, int type, int maxMembers);
 bool SteamAPI_ISteamMatchmaking_SetLobbyData(void*, uint64_t lobby, const char* key, const char* value);

@@ -2,12 +2,12 @@
 // their label. Two frames are kept: the one being built and the last complete one.
 #include "ui_items.h"
 
+#include <imgui_internal.h>
+
 #include <cstdarg>
 #include <mutex>
 #include <unordered_map>
 #include <vector>
-
-#include <imgui_internal.h>
 
 namespace qm::test {
 namespace {

@@ -2,11 +2,11 @@
 // hooks (test builds compile ImGui with them). Window tests click and drag them like a person.
 #pragma once
 
+#include <imgui.h>
+
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include <imgui.h>
 
 namespace qm::test {
 

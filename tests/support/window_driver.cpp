@@ -17,8 +17,8 @@ bool SaveScreenshot(LauncherApp& app, const std::string& name) {
   const std::filesystem::path folder = QM_SCREENSHOT_DIR;
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
-  const bool ok = stbi_write_png((folder / (name + ".png")).string().c_str(), rgba->w, rgba->h, 4, rgba->pixels,
-                                 rgba->pitch) != 0;
+  const bool ok =
+      stbi_write_png((folder / (name + ".png")).string().c_str(), rgba->w, rgba->h, 4, rgba->pixels, rgba->pitch) != 0;
   SDL_DestroySurface(rgba);
   return ok;
 }

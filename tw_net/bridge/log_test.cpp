@@ -19,7 +19,7 @@ TEST(RedactLogLine, KeepsNamesAndSteamIdsOutOfTheLog) {
       {"-> PEER_LEFT 76561198000000001", "-> PEER_LEFT id-0001"},  // no tag of its own
       {"-> MEMBER 76561198000000001", "-> MEMBER id-0001"},        // fewer fields than kept
       {"Steam running as Alice (76561198000000001)", "Steam running as (id-0001)"},
-      {"Steam running as Alice", "Steam running as Alice"},  // no bracket after the phrase
+      {"Steam running as Alice", "Steam running as Alice"},            // no bracket after the phrase
       {"peer 12345678901234567 left", "peer 12345678901234567 left"},  // 17 digits, another start
       {"lobby 765611980000000012", "lobby 765611980000000012"},        // 18 digits
       {"a76561198000000001b 76561197999999999", "aid-0001b id-9999"},

@@ -34,8 +34,10 @@ Options ParseOptions(const std::vector<std::string_view>& arguments) {
     const bool steam = a == "--peer-steam";
     if (!port && !steam) continue;
     const std::string value(i + 1 < arguments.size() ? arguments[++i] : std::string_view("0"));
-    if (port) *port = std::atoi(value.c_str());
-    else o.peerSteam = std::strtoull(value.c_str(), nullptr, 10);
+    if (port)
+      *port = std::atoi(value.c_str());
+    else
+      o.peerSteam = std::strtoull(value.c_str(), nullptr, 10);
   }
   return o;
 }

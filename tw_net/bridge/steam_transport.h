@@ -22,8 +22,8 @@ struct SteamState {
   std::atomic<uint64_t> peerId{0};
   std::atomic<bool> acceptAnyPeer{false};
   bool spectateMode = false;
-  std::vector<uint64_t> extraPlayers;                          // filled once at a match start
-  std::map<uint64_t, std::shared_ptr<SpecLink>> playerLinks;   // likewise
+  std::vector<uint64_t> extraPlayers;                            // filled once at a match start
+  std::map<uint64_t, std::shared_ptr<SpecLink>> playerLinks;     // likewise
   std::map<uint64_t, std::shared_ptr<SpecLink>> spectatorLinks;  // SteamPump's own
 };
 SteamState& SteamPeers();

@@ -1,8 +1,6 @@
 // POSIX crash reporter: SIGSEGV, SIGBUS, SIGILL, SIGFPE and SIGABRT are caught on an alternate
 // stack; the signal number stands for the exception code. The frames come from backtrace, named
 // with dladdr and demangled; the report starts at the interrupted instruction.
-#include "platform/crash.h"
-
 #include <cxxabi.h>
 #include <dlfcn.h>
 #include <execinfo.h>
@@ -13,6 +11,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "platform/crash.h"
 
 namespace tw {
 

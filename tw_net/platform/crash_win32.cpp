@@ -1,12 +1,12 @@
 // Windows crash reporter: an unhandled-exception filter that walks the faulting thread's stack with
 // dbghelp. Declarations are our own: the calls, and the parts of the x64 structures they use, with
 // their offsets pinned.
-#include "platform/crash.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+
+#include "platform/crash.h"
 
 extern "C" {
 struct TwExceptionRecord {
@@ -59,8 +59,10 @@ __declspec(dllimport) uint32_t __stdcall SymSetOptions(uint32_t options);
 __declspec(dllimport) int __stdcall SymInitialize(void* process, const char* path, int invade);
 __declspec(dllimport) void* __stdcall SymFunctionTableAccess64(void* process, uint64_t base);
 __declspec(dllimport) uint64_t __stdcall SymGetModuleBase64(void* process, uint64_t address);
-__declspec(dllimport) int __stdcall SymFromAddr(void* process, uint64_t address, uint64_t* displacement, TwSymbolInfo* symbol);
-__declspec(dllimport) int __stdcall SymGetLineFromAddr64(void* process, uint64_t address, uint32_t* displacement, TwLine64* line);
+__declspec(dllimport) int __stdcall SymFromAddr(void* process, uint64_t address, uint64_t* displacement,
+                                                TwSymbolInfo* symbol);
+__declspec(dllimport) int __stdcall SymGetLineFromAddr64(void* process, uint64_t address, uint32_t* displacement,
+                                                         TwLine64* line);
 __declspec(dllimport) int __stdcall StackWalk64(uint32_t machine, void* process, void* thread, TwStackFrame64* frame,
                                                 void* context, void* readMemory, void* functionTableAccess,
                                                 void* getModuleBase, void* translateAddress);

@@ -1,6 +1,6 @@
-#include "platform/env.h"
-
 #include <string>
+
+#include "platform/env.h"
 
 extern "C" __declspec(dllimport) int __stdcall SetEnvironmentVariableW(const wchar_t* name, const wchar_t* value);
 

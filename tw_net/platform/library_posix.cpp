@@ -1,11 +1,11 @@
 // dlopen of "libsteam_api.so", beside the executable first.
-#include "platform/library.h"
-
 #include <dlfcn.h>
 #include <unistd.h>
 
 #include <climits>
 #include <string>
+
+#include "platform/library.h"
 
 namespace tw {
 

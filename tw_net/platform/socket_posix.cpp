@@ -1,6 +1,4 @@
 // BSD sockets for tw_net.
-#include "platform/socket.h"
-
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -8,6 +6,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+
+#include "platform/socket.h"
 
 namespace tw {
 

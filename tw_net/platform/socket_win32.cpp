@@ -1,7 +1,7 @@
 // Winsock 2.2 for tw_net. Declarations are our own: the few calls and structures used here.
-#include "platform/socket.h"
-
 #include <cstddef>
+
+#include "platform/socket.h"
 
 extern "C" {
 struct TwWsaData {
