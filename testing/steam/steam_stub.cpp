@@ -574,25 +574,31 @@ EXPORT bool SteamAPI_ManualDispatch_GetAPICallResult(int32_t, uint64_t call, voi
 
 namespace {
 uint64_t NewCall(Client& c) { return c.nextCall++; }
+}  // namespace
+
+namespace {
 const char* Keep(Client& c, std::string text) {
   c.textResult = std::move(text);
   return c.textResult.c_str();
 }
 }  // namespace
 
-EXPORT void* SteamAPI_SteamMatchmaking_v009() { return &interfaceTag[4]; }
-
-EXPORT uint64_t SteamAPI_ISteamMatchmaking_CreateLobby(void*, int type, int maxMembers) {
+// Starts an asynchronous call: the frame carries the new call handle followed by `args`.
+// 0, as in Steam, when the call cannot be made.
+uint64_t StartCall(Frame kind, const void* args, size_t size) {
   Client& c = Me();
   std::lock_guard guard(c.lock);
   if (!c.connected) return 0;
   const uint64_t call = NewCall(c);
-  uint8_t head[16];
-  std::memcpy(head, &call, 8);
-  std::memcpy(head + 8, &type, 4);
-  std::memcpy(head + 12, &maxMembers, 4);
-  Queue(MakeFrame(kCreate, head, 16));
+  Queue(MakeFrame(kind, &call, 8, args, size));
   return call;
+}
+
+EXPORT void* SteamAPI_SteamMatchmaking_v009() { return &interfaceTag[4]; }
+
+EXPORT uint64_t SteamAPI_ISteamMatchmaking_CreateLobby(void*, int type, int maxMembers) {
+  const int32_t args[2] = {type, maxMembers};
+  return StartCall(kCreate, args, sizeof args);
 }
 
 EXPORT void SteamAPI_ISteamMatchmaking_AddRequestLobbyListStringFilter(void*, const char* key, const char* value, int) {
@@ -628,15 +634,7 @@ EXPORT uint64_t SteamAPI_ISteamMatchmaking_GetLobbyByIndex(void*, int index) {
 }
 
 EXPORT uint64_t SteamAPI_ISteamMatchmaking_JoinLobby(void*, uint64_t lobby) {
-  Client& c = Me();
-  std::lock_guard guard(c.lock);
-  if (!c.connected) return 0;
-  const uint64_t call = NewCall(c);
-  uint8_t head[16];
-  std::memcpy(head, &call, 8);
-  std::memcpy(head + 8, &lobby, 8);
-  Queue(MakeFrame(kJoin, head, 16));
-  return call;
+  return StartCall(kJoin, &lobby, sizeof lobby);
 }
 
 EXPORT void SteamAPI_ISteamMatchmaking_LeaveLobby(void*, uint64_t lobby) {

@@ -81,6 +81,12 @@ def viewable_window(x, probe, title="Quillmarch"):
     return fields if result.returncode == 0 and fields[3] == "1" else None
 
 
+def close_window(test, x, probe, launcher, window):
+    """Asks the launcher's window to close, as a window manager would, and expects exit code 0."""
+    subprocess.run([probe, "close", window[0]], env=x.env(), timeout=10)
+    test.assertEqual(launcher.wait(timeout=20), 0)
+
+
 class Install:
     """A temporary install folder laid out like a real one, with the launcher in runtime/build."""
 

@@ -10,7 +10,7 @@ import sys
 import time
 import unittest
 
-from e2e_support import Install, Xvfb, end_process, viewable_window, wait_for
+from e2e_support import Install, Xvfb, close_window, end_process, viewable_window, wait_for
 
 ARGS = None
 
@@ -145,8 +145,7 @@ class WindowedPlay(unittest.TestCase):
                 shown = wait_for(self.window, timeout=30)
                 self.assertIsNotNone(shown, "the window did not show after the game ended")
                 self.assertGreaterEqual(time.monotonic() - started, 1.5)
-                subprocess.run([ARGS.probe, "close", shown[0]], env=self.x.env(), timeout=10)
-                self.assertEqual(launcher.wait(timeout=20), 0)
+                close_window(self, self.x, ARGS.probe, launcher, shown)
             finally:
                 end_process(launcher)
 
@@ -159,8 +158,7 @@ class WindowedPlay(unittest.TestCase):
             try:
                 shown = wait_for(self.window, timeout=20)
                 self.assertIsNotNone(shown, "VADUREZIZUVAZO=10 must not mean hosted mode")
-                subprocess.run([ARGS.probe, "close", shown[0]], env=self.x.env(), timeout=10)
-                self.assertEqual(launcher.wait(timeout=20), 0)
+                close_window(self, self.x, ARGS.probe, launcher, shown)
             finally:
                 end_process(launcher)
 

@@ -5,7 +5,7 @@ import subprocess
 import sys
 import unittest
 
-from e2e_support import Install, Xvfb, end_process, viewable_window, wait_for
+from e2e_support import Install, Xvfb, close_window, end_process, viewable_window, wait_for
 
 ARGS = None
 
@@ -87,8 +87,7 @@ class LauncherWindow(unittest.TestCase):
             try:
                 found = self.wait_for_window()
                 self.assertIsNotNone(found, "no viewable window titled Quillmarch appeared")
-                self.probe("close", found[0])
-                self.assertEqual(launcher.wait(timeout=20), 0)
+                close_window(self, self.x, ARGS.probe, launcher, found)
                 self.assertFalse(os.path.exists(install.path("logs/status.txt")))
             finally:
                 end_process(launcher)
